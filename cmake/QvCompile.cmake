@@ -1,0 +1,39 @@
+# Compiler settings shared by every target.
+
+if(MSVC)
+  add_compile_options(/W4 /utf-8 /permissive-)
+else()
+  add_compile_options(-Wall -Wextra -Wpedantic)
+endif()
+
+if(WIN32)
+  # Unicode Win32 API by default; the few ANSI calls name their A suffix.
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  if(MINGW)
+    # Self-contained binaries: no MinGW runtime DLLs to ship next to them.
+    add_link_options(-static -static-libgcc -static-libstdc++)
+  endif()
+endif()
+
+# qv_core_library(name DIR) - a static library of every *.cpp directly in DIR.
+# The portable cores are globbed so that adding a file needs no CMake edit.
+function(qv_core_library name dir)
+  file(GLOB sources CONFIGURE_DEPENDS "${dir}/*.cpp")
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC "${dir}")
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE "${dir}")
+  endif()
+endfunction()
+
+# qv_link(target LIBS...) - link a qv_core_library target, whether it has sources yet or not.
+function(qv_link target)
+  get_target_property(kind ${target} TYPE)
+  if(kind STREQUAL "INTERFACE_LIBRARY")
+    target_link_libraries(${target} INTERFACE ${ARGN})
+  else()
+    target_link_libraries(${target} PUBLIC ${ARGN})
+  endif()
+endfunction()

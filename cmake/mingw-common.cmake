@@ -1,0 +1,9 @@
+# MinGW-w64 with the posix thread model (std::thread, std::mutex).
+set(CMAKE_C_COMPILER   ${QV_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${QV_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER  ${QV_MINGW_TRIPLE}-windres)
+set(QV_WIDL            ${QV_MINGW_TRIPLE}-widl)
+set(CMAKE_FIND_ROOT_PATH /usr/${QV_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
