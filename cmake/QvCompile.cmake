@@ -37,3 +37,9 @@ function(qv_link target)
     target_link_libraries(${target} PUBLIC ${ARGN})
   endif()
 endfunction()
+
+if(QV_BUILD_FUZZ)
+  # Coverage and sanitizers in every library the fuzz targets link.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
