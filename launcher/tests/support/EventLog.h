@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-namespace launcher::testing {
+namespace launcher {
 
 struct EventLog {
     std::vector<std::string> events;
     void Add(std::string event) { events.push_back(std::move(event)); }
 };
 
-}  // namespace launcher::testing
+}  // namespace launcher

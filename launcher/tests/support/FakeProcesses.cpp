@@ -2,7 +2,7 @@
 
 #include "TextCase.h"
 
-namespace launcher::testing {
+namespace launcher {
 
 bool FakeProcesses::IsProcessRunning(const std::string& strName) {
     const std::string name = qv::AsciiUpper(strName);
@@ -38,4 +38,4 @@ bool FakeSettings::Load(LauncherSettings& settings, std::string& error) {
     return true;
 }
 
-}  // namespace launcher::testing
+}  // namespace launcher

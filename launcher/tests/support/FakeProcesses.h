@@ -4,7 +4,7 @@
 #include "EventLog.h"
 #include "Platform.h"
 
-namespace launcher::testing {
+namespace launcher {
 
 class FakeProcesses : public IProcesses {
 public:
@@ -34,4 +34,4 @@ public:
     std::string failure;  // when set, Load fails with it
 };
 
-}  // namespace launcher::testing
+}  // namespace launcher

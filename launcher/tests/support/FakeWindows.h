@@ -4,7 +4,7 @@
 #include "EventLog.h"
 #include "LauncherWindows.h"
 
-namespace launcher::testing {
+namespace launcher {
 
 struct WaitWindowState {
     bool exists = false;
@@ -40,4 +40,4 @@ private:
     EventLog& log_;
 };
 
-}  // namespace launcher::testing
+}  // namespace launcher
