@@ -1,0 +1,64 @@
+#pragma once
+// An in-memory file system. Paths are compared exactly as given (the code under
+// test builds them the same way every time). Failures are switched on per kind
+// of operation and stay on until cleared; every call is recorded in order.
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Platform.h"
+
+namespace launcher {
+
+struct FileCall {
+    std::string operation;  // "FileExists", "DeleteFile", "ReadTextFile", "WriteTextFile", "ReplaceFile"
+    std::string path;
+    std::string otherPath;  // the replacement of ReplaceFile, else empty
+
+    bool operator==(const FileCall&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const FileCall& call);
+
+class FakeFileSystem : public IFileSystem {
+public:
+    // Description given by every operation on a path that is not there.
+    static constexpr const char* kNotFound = "文件未找到";
+
+    bool FileExists(const std::string& path) override;
+    bool DeleteFile(const std::string& path, std::string& error) override;
+    bool ReadTextFile(const std::string& path, std::string& text, std::string& error) override;
+    bool WriteTextFile(const std::string& path, const std::string& text, std::string& error) override;
+    bool ReplaceFile(const std::string& target, const std::string& replacement, std::string& error) override;
+
+    void SetFile(const std::string& path, const std::string& content);
+    // Still there and readable, but FileExists reports it absent.
+    void HideFile(const std::string& path);
+    std::optional<std::string> Content(const std::string& path) const;
+    const std::map<std::string, std::string>& Files() const { return files_; }
+
+    void FailReads(const std::string& description) { readFailure_ = description; }
+    // The written file keeps the first `bytes` bytes of the text, as a write
+    // that broke off would leave it.
+    void FailWritesAfter(std::size_t bytes, const std::string& description);
+    void FailReplaces(const std::string& description) { replaceFailure_ = description; }
+    void FailDeletes(const std::string& description) { deleteFailure_ = description; }
+    void ClearFailures();
+
+    const std::vector<FileCall>& Calls() const { return calls_; }
+
+private:
+    std::map<std::string, std::string> files_;
+    std::set<std::string> hidden_;
+    std::optional<std::string> readFailure_;
+    std::optional<std::string> writeFailure_;
+    std::size_t writtenBeforeFailure_ = 0;
+    std::optional<std::string> replaceFailure_;
+    std::optional<std::string> deleteFailure_;
+    std::vector<FileCall> calls_;
+};
+
+}  // namespace launcher
