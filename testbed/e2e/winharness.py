@@ -1,0 +1,178 @@
+"""End-to-end test harness: runs the real Windows programs under Wine next to
+the test bed's stand-ins. Every wait is bounded; every process started here is
+ended by the context manager that started it.
+
+Paths come from the environment that CTest sets:
+  QV_WINE_RUN      the build's wine-run.sh (prefix, locale, time limit)
+  QV_BIN           folder of the Windows programs of this build
+  QV_HOST_TESTBED  folder of the test bed's native Linux programs
+  QV_WORK          scratch folder for installations and logs
+"""
+import json
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+
+WINE_RUN = os.environ.get("QV_WINE_RUN", "")
+BIN = Path(os.environ.get("QV_BIN", "."))
+HOST_TESTBED = Path(os.environ.get("QV_HOST_TESTBED", "."))
+WORK = Path(os.environ.get("QV_WORK", tempfile.gettempdir()))
+
+
+def win_path(path):
+    """The path Wine's programs see for a Linux path (drive Z: is the root)."""
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+def wait_until(condition, timeout, interval=0.05):
+    """Polls condition() until it is true or timeout seconds pass; returns its last value."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value or time.monotonic() >= deadline:
+            return value
+        time.sleep(interval)
+
+
+def wine(program, *args, timeout=60, env=None, cwd=None):
+    """Runs a Windows program to its end; returns the CompletedProcess."""
+    run_env = dict(os.environ, QV_WINE_TIMEOUT=str(int(timeout)))
+    run_env.update(env or {})
+    return subprocess.run([WINE_RUN, str(program), *args], env=run_env, cwd=cwd,
+                          capture_output=True, timeout=timeout + 15)
+
+
+def wine_start(program, *args, timeout=120, env=None):
+    run_env = dict(os.environ, QV_WINE_TIMEOUT=str(int(timeout)))
+    run_env.update(env or {})
+    return subprocess.Popen([WINE_RUN, str(program), *args], env=run_env,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                            start_new_session=True)
+
+
+def end_process(process, grace=5):
+    if process.poll() is not None:
+        return
+    try:
+        process.wait(timeout=grace)
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        process.wait(timeout=5)
+
+
+def scratch_folder(name):
+    WORK.mkdir(parents=True, exist_ok=True)
+    return Path(tempfile.mkdtemp(prefix=name + "-", dir=WORK))
+
+
+class UpdateService:
+    """The update and download service stand-in on 127.0.0.1, on a free port."""
+
+    def __init__(self, catalogue_xml, downloads=None, faults=(), folder=None):
+        self.folder = Path(folder or scratch_folder("service"))
+        self.catalogue = self.folder / "catalogue.xml"
+        self.catalogue.write_text(catalogue_xml, encoding="utf-8")
+        self.downloads = Path(downloads) if downloads else self.folder / "downloads"
+        self.downloads.mkdir(parents=True, exist_ok=True)
+        self.log = self.folder / "requests.log"
+        self.port_file = self.folder / "port"
+        self.faults = list(faults)
+        self.process = None
+        self.port = None
+
+    def __enter__(self):
+        args = [str(HOST_TESTBED / "update-service" / "update-service"),
+                "--port-file", str(self.port_file), "--catalogue", str(self.catalogue),
+                "--downloads", str(self.downloads), "--log", str(self.log), "--lifetime", "600"]
+        for fault in self.faults:
+            args += ["--fault", fault]
+        self.process = subprocess.Popen(args, start_new_session=True)
+        text = wait_until(lambda: self.port_file.exists() and self.port_file.read_text().strip(), 10)
+        if not text:
+            self.__exit__(None, None, None)
+            raise RuntimeError("the update service did not start")
+        self.port = int(text)
+        return self
+
+    def __exit__(self, *exc):
+        if self.process and self.process.poll() is None:
+            self.process.terminate()
+            end_process(self.process)
+
+    @property
+    def url(self):
+        return "http://127.0.0.1:%d" % self.port
+
+    def requests(self):
+        """Every request so far: dicts with method, path, query, user_agent."""
+        if not self.log.exists():
+            return []
+        rows = []
+        for line in self.log.read_text(encoding="utf-8").splitlines():
+            method, path, query, agent = (line.split("\t") + ["", "", "", ""])[:4]
+            rows.append({"method": method, "path": path, "query": query, "user_agent": agent})
+        return rows
+
+
+class UiDriver:
+    """uidriver.exe under Wine: records and answers message boxes, watches windows."""
+
+    def __init__(self, answers=(), watch=("QuorvelWaitWindow",), timeout=90, answer_delay=300):
+        self.folder = scratch_folder("uidriver")
+        self.log = self.folder / "ui.jsonl"
+        self.stop_file = self.folder / "stop"
+        self.answers = list(answers)
+        self.watch = list(watch)
+        self.timeout = timeout
+        self.answer_delay = answer_delay
+        self.process = None
+
+    def __enter__(self):
+        args = ["--log", win_path(self.log), "--stop", win_path(self.stop_file),
+                "--timeout", str(self.timeout), "--answer-delay", str(self.answer_delay)]
+        for substring, button in self.answers:
+            args += ["--answer", "%s=%d" % (substring, button)]
+        for window_class in self.watch:
+            args += ["--watch", window_class]
+        self.process = wine_start(BIN / "uidriver.exe", *args, timeout=self.timeout + 10)
+        # It records a start line once it polls; nothing may appear before that.
+        if not wait_until(lambda: self.log.exists(), 20):
+            self.__exit__(None, None, None)
+            raise RuntimeError("the UI driver did not start")
+        return self
+
+    def __exit__(self, *exc):
+        self.stop_file.touch()
+        if self.process:
+            end_process(self.process, grace=10)
+
+    def events(self, kind=None):
+        if not self.log.exists():
+            return []
+        rows = []
+        for line in self.log.read_text(encoding="utf-8").splitlines():
+            if line.strip():
+                event = json.loads(line)
+                if kind is None or event.get("kind") == kind:
+                    rows.append(event)
+        return rows
+
+    def boxes(self):
+        return self.events("box")
+
+
+def write_ansi(path, text):
+    """A text file as the target systems keep them: code page 936, CR LF."""
+    Path(path).write_bytes(text.replace("\r\n", "\n").replace("\n", "\r\n").encode("gbk"))
+
+
+def read_ansi(path):
+    return Path(path).read_bytes().decode("gbk")
+
+
+def copy_program(name, folder):
+    shutil.copy2(BIN / name, Path(folder) / name)
