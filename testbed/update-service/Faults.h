@@ -1,0 +1,38 @@
+#pragma once
+// Misbehaviour of the program-file endpoint on request, so that tests can
+// drive the launcher through its failure paths.
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "Answer.h"
+
+namespace testbed {
+
+struct Faults {
+    std::chrono::milliseconds delay{0};
+    std::optional<int> status;
+    bool malformed = false;
+    bool noResult = false;
+    bool emptyList = false;
+    bool truncated = false;
+};
+
+// Adds one of "status:<code>" (100 to 599), "malformed", "truncated",
+// "delay:<ms>", "no-result", "empty-list"; false for anything else.
+bool AddFault(Faults& faults, std::string_view kind);
+
+struct Reply {
+    int status = 200;
+    std::string contentType;
+    std::string body;
+};
+
+// The reply for the answer the request deserves, after the faults (except the
+// delay, which the server waits out first). A fault status wins over every
+// other fault, then malformed; no-result and empty-list reshape the answer,
+// and truncated cuts whatever document results in half.
+Reply ReplyWithFaults(const Faults& faults, Answer answer);
+
+}  // namespace testbed

@@ -1,0 +1,36 @@
+#pragma once
+// One line per request for the tests to read: method, path, raw query and
+// User-Agent, separated by tabs.
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+namespace testbed {
+
+struct LoggedRequest {
+    std::string_view method;
+    std::string_view path;
+    std::string_view rawQuery;
+    std::string_view userAgent;
+};
+
+// The line with its "\n". A tab, CR or LF inside a field becomes a space so
+// that a line always holds exactly four fields.
+std::string LogLine(const LoggedRequest& request);
+
+class RequestLog {
+public:
+    // Appends to the file; IsOpen tells whether it could be opened.
+    explicit RequestLog(const std::filesystem::path& file);
+    bool IsOpen() const { return m_out.is_open(); }
+    // Written and flushed at once; safe from several threads.
+    void Append(const LoggedRequest& request);
+
+private:
+    std::mutex m_lock;
+    std::ofstream m_out;
+};
+
+}  // namespace testbed

@@ -1,0 +1,122 @@
+#include "UpdateServer.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sys/socket.h>
+
+#include "DownloadPath.h"
+#include "RawQuery.h"
+#include "Signature.h"
+
+namespace testbed {
+namespace {
+
+constexpr const char* kHost = "127.0.0.1";
+
+// Address reuse for quick restarts, but not port sharing: a second service on
+// the same port must fail rather than split the connections with the first.
+void ReuseAddressOnly(socket_t socket) {
+    int yes = 1;
+    ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+}
+
+void PrintRequest(const httplib::Request& request, const httplib::Response& response) {
+    const auto line = request.method + " " + request.target + " " + std::to_string(response.status) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+UpdateServer::UpdateServer(ServiceSettings settings) : m_settings(std::move(settings)) {
+    m_server.set_socket_options(ReuseAddressOnly);
+    // Idle keep-alive connections hold up Stop for this long.
+    m_server.set_keep_alive_timeout(1);
+    AddRoutes();
+}
+
+UpdateServer::~UpdateServer() { Stop(); }
+
+int UpdateServer::Bind(int port) {
+    const int bound = port == 0 ? m_server.bind_to_any_port(kHost) : (m_server.bind_to_port(kHost, port) ? port : -1);
+    if (bound > 0) ExpandBase(m_settings.catalogue, "http://127.0.0.1:" + std::to_string(bound));
+    return bound;
+}
+
+void UpdateServer::Start() {
+    m_thread = std::thread([this] {
+        m_server.listen_after_bind();
+        m_listenEnded = true;
+    });
+    // Stop does nothing to a server that is not running yet.
+    while (!m_server.is_running() && !m_listenEnded) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+void UpdateServer::Stop() {
+    {
+        const std::lock_guard guard(m_stopLock);
+        m_stopping = true;
+    }
+    m_stopSignal.notify_all();
+    m_server.stop();
+    if (m_thread.joinable()) m_thread.join();
+}
+
+void UpdateServer::AddRoutes() {
+    m_server.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
+        if (m_settings.log) {
+            m_settings.log->Append({request.method, PathOfTarget(request.target), QueryOfTarget(request.target),
+                                    request.get_header_value("User-Agent")});
+        }
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    if (m_settings.verbose) m_server.set_logger(PrintRequest);
+    m_server.Get("/api/GetProgramFiles.ashx", [this](const httplib::Request& request, httplib::Response& response) {
+        AnswerProgramFiles(request, response);
+    });
+    m_server.Get(R"(/download/(.*))", [this](const httplib::Request& request, httplib::Response& response) {
+        ServeDownload(request, response);
+    });
+}
+
+void UpdateServer::AnswerProgramFiles(const httplib::Request& request, httplib::Response& response) {
+    if (!WaitOut(m_settings.faults.delay)) {
+        response.status = 503;
+        return;
+    }
+    const auto& catalogue = m_settings.catalogue;
+    const auto verdict = CheckRequest(ParseRawQuery(QueryOfTarget(request.target)), catalogue.customer, catalogue.salt);
+    const auto reply = ReplyWithFaults(m_settings.faults, AnswerFor(verdict, catalogue));
+    response.status = reply.status;
+    response.set_content(reply.body, reply.contentType.c_str());
+}
+
+void UpdateServer::ServeDownload(const httplib::Request& request, httplib::Response& response) {
+    if (!m_settings.downloads) {
+        response.status = 404;
+        return;
+    }
+    const auto file = DownloadFile(*m_settings.downloads, request.matches[1].str());
+    if (!file) {
+        response.status = 400;
+        return;
+    }
+    std::error_code error;
+    std::ifstream in;
+    if (std::filesystem::is_regular_file(*file, error)) in.open(*file, std::ios::binary);
+    if (!in.is_open()) {
+        response.status = 404;
+        return;
+    }
+    std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    response.status = 200;
+    response.set_content(std::move(content), "application/octet-stream");
+}
+
+bool UpdateServer::WaitOut(std::chrono::milliseconds delay) {
+    std::unique_lock guard(m_stopLock);
+    return !m_stopSignal.wait_for(guard, delay, [this] { return m_stopping; });
+}
+
+}  // namespace testbed

@@ -1,0 +1,57 @@
+#pragma once
+// The loopback HTTP service: the program-file endpoint and the archive
+// downloads, on 127.0.0.1 only.
+#include <atomic>
+#include <condition_variable>
+#include <filesystem>
+#include <httplib.h>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "Catalogue.h"
+#include "Faults.h"
+#include "RequestLog.h"
+
+namespace testbed {
+
+struct ServiceSettings {
+    Catalogue catalogue;  // "{base}" not yet expanded
+    Faults faults;
+    std::optional<std::filesystem::path> downloads;
+    RequestLog* log = nullptr;  // not owned; none when null
+    bool verbose = false;       // one stdout line per request
+};
+
+class UpdateServer {
+public:
+    explicit UpdateServer(ServiceSettings settings);
+    ~UpdateServer();
+    UpdateServer(const UpdateServer&) = delete;
+    UpdateServer& operator=(const UpdateServer&) = delete;
+
+    // Binds and listens on 127.0.0.1 (port 0: any free one) and expands
+    // "{base}" with the bound port; the port, or -1.
+    int Bind(int port);
+    // Accepts connections on a thread of its own; returns once it does.
+    void Start();
+    // Ends a pending delay, stops accepting and waits for the running requests.
+    void Stop();
+
+private:
+    void AddRoutes();
+    void AnswerProgramFiles(const httplib::Request& request, httplib::Response& response);
+    void ServeDownload(const httplib::Request& request, httplib::Response& response);
+    // False when Stop came first.
+    bool WaitOut(std::chrono::milliseconds delay);
+
+    ServiceSettings m_settings;
+    httplib::Server m_server;
+    std::thread m_thread;
+    std::atomic<bool> m_listenEnded{false};
+    std::mutex m_stopLock;
+    std::condition_variable m_stopSignal;
+    bool m_stopping = false;
+};
+
+}  // namespace testbed
