@@ -1,0 +1,99 @@
+#include "modWeb.h"
+
+#include <cstdint>
+#include <utility>
+
+#include "NumberText.h"
+#include "TextCase.h"
+#include "modMD5.h"
+
+namespace launcher {
+namespace {
+
+// The random part of the request: r * 10^7 in double precision (as the
+// classic runtime promotes the single r), rounded half to even; 0..9999999.
+std::string DrawRnd(IRandom& random) {
+    const double scaled = static_cast<double>(random.NextSingle()) * 10000000.0;
+    return std::to_string(static_cast<std::int64_t>(qv::RoundHalfEven(scaled)));
+}
+
+std::optional<std::string> ChildText(const IXmlNode& parent, const std::string& name) {
+    const auto child = parent.SelectSingleNode(name);
+    if (!child) return std::nullopt;
+    return child->Text();
+}
+
+std::string ChildText(const IXmlNode& parent, const std::string& name, const std::string& strDefault) {
+    return GetNodeText(parent.SelectSingleNode(name).get(), strDefault);
+}
+
+// The file name is joined to a local folder and the file there is deleted,
+// unpacked into and registered: a name with a separator, a drive colon or a
+// dot segment would let the service reach files outside that folder.
+bool IsSafeFileName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find_first_of("\\/:") == std::string::npos;
+}
+
+std::shared_ptr<clsProgramFile> ReadFileEntry(const IXmlNode& file) {
+    auto entry = std::make_shared<clsProgramFile>();
+    entry->cFileName = ChildText(file, "cFileName", "");
+    if (!IsSafeFileName(entry->cFileName)) return nullptr;
+    const auto number = qv::ParseNumber(ChildText(file, "cVersion", "0"));
+    const auto version = number ? qv::ToInt32(*number) : std::nullopt;
+    if (!version) return nullptr;
+    entry->cVersion = *version;
+    entry->cFilePath = ChildText(file, "cFilePath", "");
+    entry->cDownLoadPath = ChildText(file, "cDownLoadPath", "");
+    entry->cIfReg = ChildText(file, "cIfReg", "") == "1";
+    entry->cIfPrivate = ChildText(file, "cIfPrivate", "") == "1";
+    return entry;
+}
+
+}  // namespace
+
+std::optional<std::string> GetSignedQuery(const std::string& strCustomerCode, const std::string& db,
+                                          const std::string& signingSalt, IRandom& random) {
+    const std::string rnd = DrawRnd(random);
+    const auto sign = MD5Hex(signingSalt + qv::AsciiLower(strCustomerCode) + rnd + qv::AsciiLower(db));
+    if (!sign) return std::nullopt;
+    return "?cid=" + strCustomerCode + "&rnd=" + rnd + "&db=" + db + "&sign=" + *sign;
+}
+
+std::string GetNodeText(const IXmlNode* node, const std::string& strDefault) {
+    return node ? node->Text() : strDefault;
+}
+
+bool ReadProgramFilesAnswer(const IXmlDocument& document, clsProgramFiles& result) {
+    const auto resultNode = document.SelectSingleNode("/quorvel/result");
+    if (!resultNode) return false;
+
+    const auto errorCodeText = ChildText(*resultNode, "errorCode");
+    const auto errorNumber = errorCodeText ? qv::ParseNumber(*errorCodeText) : std::nullopt;
+    const auto errorCode = errorNumber ? qv::ToInt16(*errorNumber) : std::nullopt;
+    if (!errorCode) return false;
+    result.ErrorCode = *errorCode;
+
+    const auto errorMessage = ChildText(*resultNode, "errorMessage");
+    if (!errorMessage) return false;
+    result.ErrorMessage = *errorMessage;
+
+    for (const auto& file : document.SelectNodes("/quorvel/ProgramFilesList/File")) {
+        auto entry = ReadFileEntry(*file);
+        if (!entry) return false;
+        result.Add(std::move(entry));
+    }
+    return true;
+}
+
+bool GetProgramFiles(UpdateService& service, const std::string& strCustomerCode,
+                     std::shared_ptr<clsProgramFiles>& oProgramFiles, const std::string& db) {
+    const auto query = GetSignedQuery(strCustomerCode, db, service.signingSalt, service.random);
+    if (!query) return false;
+    std::unique_ptr<IXmlDocument> document;
+    if (!service.http.HttpGetXml(service.baseUrl + "/api/GetProgramFiles.ashx" + *query, document)) return false;
+
+    oProgramFiles = std::make_shared<clsProgramFiles>();
+    return document && ReadProgramFilesAnswer(*document, *oProgramFiles);
+}
+
+}  // namespace launcher

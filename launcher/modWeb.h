@@ -1,0 +1,40 @@
+#pragma once
+// The signed request to the update service and the reading of its XML answer
+// into a clsProgramFiles.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "Platform.h"
+#include "clsProgramFiles.h"
+
+namespace launcher {
+
+struct UpdateService {
+    IHttpClient& http;
+    IRandom& random;
+    std::string baseUrl;      // scheme and host, e.g. "http://host"
+    std::string signingSalt;  // shared with the service
+};
+
+// "?cid=...&rnd=...&db=...&sign=..." with a freshly drawn rnd; the customer
+// code and db are sent as given, unescaped. nullopt when the signed text is
+// not ASCII and so cannot be signed.
+std::optional<std::string> GetSignedQuery(const std::string& strCustomerCode, const std::string& db,
+                                          const std::string& signingSalt, IRandom& random);
+
+// The node's text, unchanged, or the default when there is no node.
+std::string GetNodeText(const IXmlNode* node, const std::string& strDefault);
+
+// Fills `result` from the answer document. False when the result element or
+// one of its two children is missing, a number does not convert, or a file
+// name could lead out of its folder; what was read up to then stays in `result`.
+// True says nothing about ErrorCode.
+bool ReadProgramFilesAnswer(const IXmlDocument& document, clsProgramFiles& result);
+
+// The whole exchange. When the HTTP exchange fails, oProgramFiles is left as
+// it was; after that it holds the new object, even if reading the answer fails.
+bool GetProgramFiles(UpdateService& service, const std::string& strCustomerCode,
+                     std::shared_ptr<clsProgramFiles>& oProgramFiles, const std::string& db);
+
+}  // namespace launcher
