@@ -10,18 +10,29 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   wine wine64 libwine libwine-dev fonts-wine
   xvfb x11-apps imagemagick fonts-wqy-microhei
-  arj
+  arj locales
 )
+
+# Wine needs a Chinese Linux locale to run with code page 936 and Chinese file names.
+ensure_locale() {
+  locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$' && return 0
+  "${sudo_cmd[@]}" localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+}
+
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  ensure_locale
+  exit 0
+fi
 
 echo "installing: ${missing[*]}"
-sudo_cmd=()
-[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get update -qq
 "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+ensure_locale

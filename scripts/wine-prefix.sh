@@ -25,7 +25,11 @@ case "$action" in
       touch "$WINEPREFIX/.qv-ready"
     fi
     # A persistent server for the whole run; 'down' ends it.
-    (setsid timeout 3600 wineserver -p -f >/dev/null 2>&1 &) || true
+    (setsid timeout 3600 wineserver -p -f </dev/null >/dev/null 2>&1 &) || true
+    # Start Wine's own services now, detached from any test's output: a test
+    # that starts them would otherwise hand them its pipes, and CTest would
+    # wait for them to close.
+    timeout 60 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
     ;;
   down)
     timeout 60 wineserver -k 2>/dev/null || true
