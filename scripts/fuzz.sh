@@ -12,6 +12,9 @@ for target in build/fuzz/fuzz/fuzz_*; do
   work="build/fuzz/corpus/$name"
   mkdir -p "$work"
   echo "fuzzing $name for ${seconds}s"
+  dict=()
+  [ -f "fuzz/$name.dict" ] && dict=(-dict="fuzz/$name.dict")
+  # libFuzzer exits non-zero on a finding; pipefail makes that fail the run.
   "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
-    "$work" "fuzz/corpus/$name" 2>&1 | tail -n 3
+    "${dict[@]}" "$work" "fuzz/corpus/$name" 2>&1 | tail -n 3
 done
