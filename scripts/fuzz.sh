@@ -15,6 +15,7 @@ for target in build/fuzz/fuzz/fuzz_*; do
   dict=()
   [ -f "fuzz/$name.dict" ] && dict=(-dict="fuzz/$name.dict")
   # libFuzzer exits non-zero on a finding; pipefail makes that fail the run.
-  "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
+  mkdir -p build/fuzz/artifacts
+  "$target" -artifact_prefix=build/fuzz/artifacts/ -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
     "${dict[@]}" "$work" "fuzz/corpus/$name" 2>&1 | tail -n 3
 done
