@@ -1,0 +1,18 @@
+#pragma once
+// The launcher's HTTP GET on MSXML's server-side request object, a new one for
+// every call. The calling thread must have initialised COM.
+#include <memory>
+#include <string>
+
+#include "Platform.h"
+
+namespace launcher::win {
+
+class MsxmlHttpClient final : public IHttpClient {
+public:
+    // False for anything but a completed exchange with status 200: a bad URL,
+    // a failed connection or transfer, a time-out, another status.
+    bool HttpGetXml(const std::string& url, std::unique_ptr<IXmlDocument>& document) override;
+};
+
+}  // namespace launcher::win
