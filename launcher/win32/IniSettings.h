@@ -1,0 +1,26 @@
+#pragma once
+// The launcher's own settings, from "startqvl.ini" in the launcher folder:
+//   [Update]
+//   ServiceUrl=http://host:port     (http or https, no path needed)
+//   CustomerCode=...
+//   SigningSalt=...
+// The file may be ANSI (system code page) or UTF-16 with a byte-order mark.
+#include <string>
+
+#include "Platform.h"
+
+namespace launcher::win {
+
+class IniSettings final : public ISettingsSource {
+public:
+    explicit IniSettings(std::string launcherFolder);
+
+    // All three keys must be present and non-empty. The service address comes
+    // back without trailing "/", so that the request path can be appended.
+    bool Load(LauncherSettings& settings, std::string& error) override;
+
+private:
+    std::string path_;
+};
+
+}  // namespace launcher::win

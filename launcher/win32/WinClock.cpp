@@ -1,0 +1,11 @@
+#include "WinClock.h"
+
+#include "WindowsApi.h"
+
+namespace launcher::win {
+
+std::uint32_t WinClock::TickCount() { return GetTickCount(); }
+
+void WinClock::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+}  // namespace launcher::win
