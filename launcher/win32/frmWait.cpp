@@ -1,0 +1,249 @@
+#include "frmWait.h"
+
+#include <stdexcept>
+
+#include <commctrl.h>
+
+#include "TextConvert.h"
+#include "modPublicFunction.h"
+#include "art/resource_ids.h"
+
+namespace launcher::win {
+namespace {
+
+// The design, in twips.
+constexpr int kClientWidth = 5250;
+constexpr int kClientHeight = 1455;
+constexpr RECT kAntWait{360, 315, 360 + 705, 315 + 690};
+constexpr RECT kPrompt{2460, 585, 5130, 885};
+constexpr int kHiddenLeft = -30000;
+constexpr int kPictureDpi = 96;  // the background picture is drawn for this
+constexpr const char* kDesignPrompt = "正在登录......";
+constexpr const wchar_t* kClipName = L"\\wait.avi";
+constexpr int kPromptPoints = 9;
+constexpr COLORREF kPromptColour = RGB(24, 32, 48);
+constexpr int kAntWaitId = 1;
+constexpr int kPromptId = 2;
+
+RECT ToPixels(const RECT& twips, POINT ppi) {
+    return {TwipsToPixels(twips.left, ppi.x), TwipsToPixels(twips.top, ppi.y), TwipsToPixels(twips.right, ppi.x),
+            TwipsToPixels(twips.bottom, ppi.y)};
+}
+
+void RegisterWindowClass(HINSTANCE hInstance, WNDPROC windowProc) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExW(hInstance, frmWait::kClassName, &wc)) {
+        return;
+    }
+    wc = WNDCLASSEXW{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = hInstance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = frmWait::kClassName;
+    if (!RegisterClassExW(&wc)) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_CLASS_ALREADY_EXISTS) {
+            throw std::runtime_error("wait window class: " + qv::win::LastErrorText(error));
+        }
+    }
+}
+
+// The picture's colour under the clip's top-left corner: the clip's own
+// background, which the animation control replaces by what the window gives it.
+COLORREF ClipBackdropColour(HBITMAP background) {
+    if (!background) {
+        return GetSysColor(COLOR_BTNFACE);
+    }
+    const HDC memory = CreateCompatibleDC(nullptr);
+    const HGDIOBJ old = SelectObject(memory, background);
+    const COLORREF colour =
+        GetPixel(memory, TwipsToPixels(kAntWait.left, kPictureDpi), TwipsToPixels(kAntWait.top, kPictureDpi));
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    return colour == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : colour;
+}
+
+}  // namespace
+
+frmWait::frmWait(const std::string& strLauncherFolder, HINSTANCE hResources) : m_ppi(ScreenPixelsPerInch()) {
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_ANIMATE_CLASS};
+    InitCommonControlsEx(&controls);
+    RegisterWindowClass(hResources, &frmWait::WindowProc);
+
+    m_background.reset(static_cast<HBITMAP>(
+        LoadImageW(hResources, MAKEINTRESOURCEW(IDB_WAIT_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    m_clipBackdrop.reset(CreateSolidBrush(ClipBackdropColour(m_background.get())));
+    m_promptFont.reset(CreateFontW(-MulDiv(kPromptPoints, m_ppi.y, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                   GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                   DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
+
+    constexpr DWORD kStyle = WS_POPUP | WS_CLIPSIBLINGS;
+    constexpr DWORD kExStyle = WS_EX_TOOLWINDOW;
+    RECT frame{0, 0, TwipsToPixels(kClientWidth, m_ppi.x), TwipsToPixels(kClientHeight, m_ppi.y)};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    // Not yet shown by ShowForm, the window stands in the middle of the screen.
+    CreateWindowExW(kExStyle, kClassName, L"", kStyle, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                    (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr, hResources, this);
+    if (!m_hWnd) {
+        throw std::runtime_error("wait window: " + qv::win::LastErrorText(GetLastError()));
+    }
+    CreateChildren(strLauncherFolder);
+    // A notice, not a place to type: it never takes the focus from anything.
+    ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
+    UpdateWindow(m_hWnd);
+}
+
+frmWait::~frmWait() {
+    if (m_hWnd) {
+        DestroyWindow(m_hWnd);
+    }
+}
+
+void frmWait::CreateChildren(const std::string& strLauncherFolder) {
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_hWnd, GWLP_HINSTANCE));
+
+    const RECT clip = ToPixels(kAntWait, m_ppi);
+    m_hAntWait = CreateWindowExW(0, ANIMATE_CLASSW, nullptr,
+                                 WS_CHILD | WS_VISIBLE | ACS_CENTER | ACS_TRANSPARENT | ACS_AUTOPLAY, clip.left,
+                                 clip.top, clip.right - clip.left, clip.bottom - clip.top, m_hWnd,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kAntWaitId)), instance, nullptr);
+    if (m_hAntWait) {
+        // Without the clip the window simply shows no animation.
+        const std::wstring path = qv::win::Widen(strLauncherFolder) + kClipName;
+        SendMessageW(m_hAntWait, ACM_OPENW, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    }
+
+    const RECT prompt = ToPixels(kPrompt, m_ppi);
+    m_hPrompt = CreateWindowExW(0, L"STATIC", qv::win::Widen(kDesignPrompt).c_str(),
+                                WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, prompt.left, prompt.top,
+                                prompt.right - prompt.left, prompt.bottom - prompt.top, m_hWnd,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPromptId)), instance, nullptr);
+    if (m_hPrompt && m_promptFont) {
+        SendMessageW(m_hPrompt, WM_SETFONT, reinterpret_cast<WPARAM>(m_promptFont.get()), FALSE);
+    }
+}
+
+void frmWait::ShowForm(const std::string& strPrompt) {
+    if (m_bShown) {
+        return;
+    }
+    m_bShown = true;
+    m_strPrompt = strPrompt;
+    SetApplicationPointer(IDC_WAIT);
+    PutPrompt(m_strPrompt);
+    RECT window;
+    GetWindowRect(m_hWnd, &window);
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - (window.right - window.left)) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - (window.bottom - window.top)) / 2;
+    SetWindowPos(m_hWnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetTopMost(m_hWnd, true);
+    DoEvents();
+}
+
+void frmWait::HideForm() {
+    if (!m_bShown) {
+        return;
+    }
+    m_bShown = false;
+    DoEvents();
+    RECT window;
+    GetWindowRect(m_hWnd, &window);
+    SetWindowPos(m_hWnd, nullptr, TwipsToPixels(kHiddenLeft, m_ppi.x), window.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetApplicationPointer(IDC_ARROW);
+}
+
+void frmWait::SetPromptMsg(const std::string& strMsg) {
+    PutPrompt(strMsg);
+    DoEvents();
+}
+
+void frmWait::PutPrompt(const std::string& strText) {
+    SetWindowTextW(m_hPrompt, qv::win::Widen(strText).c_str());
+    // The label has no background of its own: the picture under it is
+    // repainted first, or the old text would show through the new one.
+    RECT area;
+    GetWindowRect(m_hPrompt, &area);
+    MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&area), 2);
+    RedrawWindow(m_hWnd, &area, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+// Set on the window class, the pointer holds over the whole window until it
+// is switched back, whatever the window is doing meanwhile.
+void frmWait::SetApplicationPointer(const wchar_t* cursorId) const {
+    const HCURSOR cursor = LoadCursorW(nullptr, cursorId);
+    SetClassLongPtrW(m_hWnd, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor));
+    SetCursor(cursor);
+}
+
+void frmWait::PaintBackground(HDC hdc) const {
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    if (!m_background) {
+        FillRect(hdc, &client, GetSysColorBrush(COLOR_BTNFACE));
+        return;
+    }
+    BITMAP picture{};
+    GetObjectW(m_background.get(), sizeof picture, &picture);
+    const HDC memory = CreateCompatibleDC(hdc);
+    const HGDIOBJ old = SelectObject(memory, m_background.get());
+    SetStretchBltMode(hdc, HALFTONE);
+    SetBrushOrgEx(hdc, 0, 0, nullptr);
+    StretchBlt(hdc, 0, 0, client.right, client.bottom, memory, 0, 0, picture.bmWidth, picture.bmHeight, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+}
+
+LRESULT CALLBACK frmWait::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    if (uMsg == WM_NCCREATE) {
+        auto* self = static_cast<frmWait*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->m_hWnd = hWnd;
+        SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<frmWait*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+    if (!self) {
+        return DefWindowProcW(hWnd, uMsg, wParam, lParam);
+    }
+    if (uMsg == WM_NCDESTROY) {
+        SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
+        self->m_hWnd = nullptr;
+        return DefWindowProcW(hWnd, uMsg, wParam, lParam);
+    }
+    return self->HandleMessage(uMsg, wParam, lParam);
+}
+
+LRESULT frmWait::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    switch (uMsg) {
+        case WM_ERASEBKGND:
+            return 1;  // WM_PAINT draws the whole picture
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            const HDC hdc = BeginPaint(m_hWnd, &ps);
+            PaintBackground(hdc);
+            EndPaint(m_hWnd, &ps);
+            return 0;
+        }
+        case WM_CTLCOLORSTATIC: {
+            const auto hdc = reinterpret_cast<HDC>(wParam);
+            if (reinterpret_cast<HWND>(lParam) == m_hAntWait) {
+                LOGBRUSH backdrop{};
+                GetObjectW(m_clipBackdrop.get(), sizeof backdrop, &backdrop);
+                SetBkColor(hdc, backdrop.lbColor);
+                return reinterpret_cast<LRESULT>(m_clipBackdrop.get());
+            }
+            SetBkMode(hdc, TRANSPARENT);
+            SetTextColor(hdc, kPromptColour);
+            return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+        }
+        case WM_CLOSE:
+            return 0;  // the launcher needs the window until it ends; only its owner destroys it
+        default:
+            return DefWindowProcW(m_hWnd, uMsg, wParam, lParam);
+    }
+}
+
+}  // namespace launcher::win

@@ -1,0 +1,59 @@
+#pragma once
+// The wait window: a borderless picture with a looping clip and one line of
+// prompt text. It is shown centred and topmost with the busy pointer while the
+// launcher works, and hidden by moving it out of sight, never by closing it.
+#include <memory>
+#include <string>
+#include <type_traits>
+
+#include "LauncherWindows.h"
+#include "WindowsApi.h"
+
+namespace launcher::win {
+
+class frmWait final : public IWaitWindow {
+public:
+    static constexpr const wchar_t* kClassName = L"QuorvelWaitWindow";
+
+    // Creates the window, visible at its design place with its design prompt,
+    // and starts strLauncherFolder + "\wait.avi"; a clip that is missing or
+    // cannot be played leaves the window without animation. hResources holds
+    // the background picture. Throws std::runtime_error when the window
+    // itself cannot be made.
+    frmWait(const std::string& strLauncherFolder, HINSTANCE hResources);
+    ~frmWait() override;
+    frmWait(const frmWait&) = delete;
+    frmWait& operator=(const frmWait&) = delete;
+
+    void ShowForm(const std::string& strPrompt) override;
+    void HideForm() override;
+    void SetPromptMsg(const std::string& strMsg) override;
+
+    HWND Handle() const noexcept { return m_hWnd; }
+
+private:
+    struct GdiDeleter {
+        void operator()(void* object) const noexcept { DeleteObject(static_cast<HGDIOBJ>(object)); }
+    };
+    template <class Handle>
+    using UniqueGdi = std::unique_ptr<std::remove_pointer_t<Handle>, GdiDeleter>;
+
+    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    void CreateChildren(const std::string& strLauncherFolder);
+    void PaintBackground(HDC hdc) const;
+    void PutPrompt(const std::string& strText);
+    void SetApplicationPointer(const wchar_t* cursorId) const;
+
+    HWND m_hWnd = nullptr;
+    HWND m_hAntWait = nullptr;
+    HWND m_hPrompt = nullptr;
+    UniqueGdi<HBITMAP> m_background;
+    UniqueGdi<HFONT> m_promptFont;
+    UniqueGdi<HBRUSH> m_clipBackdrop;
+    POINT m_ppi{96, 96};
+    bool m_bShown = false;
+    std::string m_strPrompt;
+};
+
+}  // namespace launcher::win

@@ -1,0 +1,22 @@
+#pragma once
+// Small window routines shared by the launcher's windows.
+#include "WindowsApi.h"
+
+namespace launcher::win {
+
+// Puts the window into the topmost band (true) or takes it out (false),
+// keeping its position and size. Returns SetWindowPos's result when setting
+// and 0 when clearing.
+BOOL SetTopMost(HWND hWnd, bool bTopMost);
+
+// Designs are measured in twips (1440 to the inch); the screen in pixels.
+int TwipsToPixels(int nTwips, int nPixelsPerInch);
+
+// The screen's pixels per inch, across and down.
+POINT ScreenPixelsPerInch();
+
+// Lets the thread's windows handle the messages waiting for them (paint and
+// input included), then returns. A WM_QUIT found on the way is put back.
+void DoEvents();
+
+}  // namespace launcher::win
