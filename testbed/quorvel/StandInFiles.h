@@ -1,0 +1,19 @@
+#pragma once
+// The files the stand-in keeps in its own folder: the log that the tests read
+// and the file that tells it to end.
+#include <string>
+#include <string_view>
+
+namespace testbed {
+
+// The folder of the running program, without a trailing backslash.
+std::wstring ProgramFolder();
+
+// Appends `line` and CR LF to quorvel.started.log in `folder`, in one write so
+// that lines of several copies never interleave. False when it cannot.
+bool AppendStandInLog(const std::wstring& folder, std::string_view line);
+
+// Whether quorvel.exit exists in `folder`.
+bool ExitFileExists(const std::wstring& folder);
+
+}  // namespace testbed
