@@ -38,18 +38,36 @@ def wait_until(condition, timeout, interval=0.05):
         time.sleep(interval)
 
 
+class Finished:
+    def __init__(self, returncode, stderr):
+        self.returncode = returncode
+        self.stderr = stderr
+
+
 def wine(program, *args, timeout=60, env=None, cwd=None):
-    """Runs a Windows program to its end; returns the CompletedProcess."""
+    """Runs a Windows program to its end. Its output goes to a file, not a pipe:
+    programs it starts (the main client) inherit the handles and outlive it."""
     run_env = dict(os.environ, QV_WINE_TIMEOUT=str(int(timeout)))
     run_env.update(env or {})
-    return subprocess.run([WINE_RUN, str(program), *args], env=run_env, cwd=cwd,
-                          capture_output=True, timeout=timeout + 15)
+    WORK.mkdir(parents=True, exist_ok=True)
+    with tempfile.TemporaryFile(dir=WORK) as errors:
+        process = subprocess.Popen([WINE_RUN, str(program), *args], env=run_env, cwd=cwd,
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=errors,
+                                   start_new_session=True)
+        try:
+            process.wait(timeout=timeout + 15)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait(timeout=5)
+            raise
+        errors.seek(0)
+        return Finished(process.returncode, errors.read().decode("utf-8", "replace"))
 
 
 def wine_start(program, *args, timeout=120, env=None):
     run_env = dict(os.environ, QV_WINE_TIMEOUT=str(int(timeout)))
     run_env.update(env or {})
-    return subprocess.Popen([WINE_RUN, str(program), *args], env=run_env,
+    return subprocess.Popen([WINE_RUN, str(program), *args], env=run_env, stdin=subprocess.DEVNULL,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                             start_new_session=True)
 

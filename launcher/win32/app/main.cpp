@@ -1,0 +1,78 @@
+// startqvl.exe: the launcher's entry point. Wires the start-up sequence of the
+// portable core to the real platform and ends the process when it is done.
+#include "WindowsApi.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "CommandLine.h"
+#include "IniSettings.h"
+#include "MsxmlHttpClient.h"
+#include "TextConvert.h"
+#include "Win32FileSystem.h"
+#include "WinClock.h"
+#include "WinMessageBox.h"
+#include "WinProcesses.h"
+#include "WinRandom.h"
+#include "WinSingleInstance.h"
+#include "WinSystemInfo.h"
+#include "WinWindowFactory.h"
+#include "modMain.h"
+
+namespace {
+
+// The folder of this program, without a trailing "\" except at a drive root.
+std::string LauncherFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
+    if (folder.size() == 2 && folder[1] == L':') folder += L'\\';
+    return qv::win::Narrow(folder);
+}
+
+class ComApartment {
+public:
+    ComApartment() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(hr_)) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    HRESULT hr_;
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_ANIMATE_CLASS | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    ComApartment apartment;
+
+    using namespace launcher::win;
+    const std::string folder = LauncherFolder();
+    WinMessageBox messageBox;
+    Win32FileSystem fileSystem;
+    WinProcesses processes;
+    WinClock clock;
+    WinRandom random;
+    MsxmlHttpClient http;
+    WinSystemInfo system;
+    WinSingleInstance singleInstance;
+    IniSettings settings(folder);
+    WinWindowFactory windows(folder, instance);
+    launcher::LauncherServices services{messageBox, fileSystem, processes, clock, random, http, system,
+                                        singleInstance, settings, windows, folder};
+
+    const std::string commandLine = qv::win::Narrow(GetCommandLineW());
+    launcher::Main(launcher::ArgumentText(commandLine), services);
+    return 0;
+}
