@@ -1,0 +1,114 @@
+#include "FakeDownload.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace launcher {
+
+void FakeDownloadView::SetBarRange(ProgressBar bar, std::int32_t lMin, std::int32_t lMax) {
+    Bar& b = Of(bar);
+    b.min = lMin;
+    b.max = lMax;
+    b.values.push_back(lMin);
+}
+
+void FakeDownloadView::DoEvents() {
+    ++doEvents;
+    if (onDoEvents) onDoEvents(doEvents);
+}
+
+namespace {
+
+class FakeUrlDownload : public IUrlDownload {
+public:
+    FakeUrlDownload(const FakeResponse& response, std::vector<std::uint32_t>& readSizes)
+        : response_(response), readSizes_(readSizes) {}
+
+    std::string QueryContentLength() override { return response_.contentLength.value_or(""); }
+    std::string QueryStatusCode() override { return response_.status; }
+    bool ReadBlock(char* buffer, std::uint32_t capacity, std::uint32_t& read) override {
+        readSizes_.push_back(capacity);
+        read = 0;
+        if (response_.failReadAt && offset_ >= *response_.failReadAt) return false;
+        std::size_t end = std::min(response_.body.size(), offset_ + capacity);
+        if (response_.failReadAt) end = std::min(end, *response_.failReadAt);
+        read = static_cast<std::uint32_t>(end - offset_);
+        std::memcpy(buffer, response_.body.data() + offset_, read);
+        offset_ = end;
+        return true;
+    }
+
+private:
+    FakeResponse response_;
+    std::vector<std::uint32_t>& readSizes_;
+    std::size_t offset_ = 0;
+};
+
+class FakeOutputFile : public IOutputFile {
+public:
+    FakeOutputFile(FakeFileSystem& fileSystem, FakeOutputFiles& owner, std::string path,
+                   std::optional<std::size_t> failWriteAfter)
+        : fileSystem_(fileSystem), owner_(owner), path_(std::move(path)), failWriteAfter_(failWriteAfter) {}
+
+    bool Write(const char* data, std::uint32_t size, std::string& error) override {
+        std::string content = fileSystem_.Content(path_).value_or("");
+        if (failWriteAfter_ && content.size() + size > *failWriteAfter_) {
+            error = "磁盘已满";
+            return false;
+        }
+        fileSystem_.SetFile(path_, content.append(data, size));
+        return true;
+    }
+    bool Close(std::string&) override {
+        owner_.closed.push_back(path_);
+        return true;
+    }
+
+private:
+    FakeFileSystem& fileSystem_;
+    FakeOutputFiles& owner_;
+    std::string path_;
+    std::optional<std::size_t> failWriteAfter_;
+};
+
+}  // namespace
+
+std::unique_ptr<IUrlDownload> FakeUrlOpener::OpenUrl(const std::string& url) {
+    opened.push_back(url);
+    const auto found = responses.find(url);
+    if (found == responses.end()) return nullptr;
+    return std::make_unique<FakeUrlDownload>(found->second, readSizes);
+}
+
+void FakeUrlOpener::Serve(const std::string& url, const std::string& body) {
+    responses[url] = FakeResponse{std::to_string(body.size()), "200", body, std::nullopt};
+}
+
+std::unique_ptr<IOutputFile> FakeOutputFiles::Create(const std::string& path, std::string& error) {
+    if (!createFailure.empty()) {
+        error = createFailure;
+        return nullptr;
+    }
+    fileSystem_.SetFile(path, "");
+    return std::make_unique<FakeOutputFile>(fileSystem_, *this, path, failWriteAfter);
+}
+
+bool FakeInstallProcesses::RunMinimisedAndWait(const std::string& commandLine, std::string& error) {
+    waited.push_back(commandLine);
+    if (!runFailure.empty()) {
+        error = runFailure;
+        return false;
+    }
+    if (onRun) onRun(commandLine);
+    return true;
+}
+
+std::string FakeSizeFormatter::FormatByteSize(std::int64_t bytes) {
+    if (bytes < 1024) return std::to_string(bytes) + " B";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f KB", static_cast<double>(bytes) / 1024.0);
+    return text;
+}
+
+}  // namespace launcher
