@@ -38,15 +38,20 @@ def main():
             "[Update]\r\nServiceUrl=%s\r\nCustomerCode=School01\r\nSigningSalt=%s\r\n" % (service.url, SALT))
         print("update service on", service.url)
         print("installation in", install)
-        launcher = h.wine_start(install / "startqvl.exe", env={"QV_STANDIN_LIFETIME": "30"})
-        time.sleep(2.5)
-        screenshot(out / "1-wait-window.png")
-        h.end_process(launcher, grace=60)
+        with h.UiDriver() as ui:
+            launcher = h.wine_start(install / "startqvl.exe", env={"QV_STANDIN_LIFETIME": "30"})
+            shown = h.wait_until(lambda: [w for w in ui.events("window") if w.get("x", -1) >= 0
+                                          and "正在连接远程服务..." in w.get("texts", [])], 60)
+            if shown:
+                screenshot(out / "1-wait-window.png")
+            h.end_process(launcher, grace=90)
+        for box in ui.boxes():
+            print("  message box: [%s] %s" % (box.get("title"), box.get("text")))
         log = install / "quorvel.started.log"
-        if not h.wait_until(lambda: log.exists(), 20):
+        if not h.wait_until(lambda: log.exists(), 30):
             print("the main client was not started")
             return 1
-        time.sleep(1.5)
+        time.sleep(2)
         screenshot(out / "2-main-client.png")
         for request in service.requests():
             print("  request: GET %s?%s  (User-Agent: %s)" % (request["path"], request["query"], request["user_agent"]))

@@ -108,7 +108,10 @@ class UpdateService:
                 "--downloads", str(self.downloads), "--log", str(self.log), "--lifetime", "600"]
         for fault in self.faults:
             args += ["--fault", fault]
-        self.process = subprocess.Popen(args, start_new_session=True)
+        # Never the caller's pipes: CTest waits until every holder of its pipe has gone.
+        with open(self.folder / "service.out", "wb") as output:
+            self.process = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=output, stderr=output,
+                                            start_new_session=True)
         text = wait_until(lambda: self.port_file.exists() and self.port_file.read_text().strip(), 10)
         if not text:
             self.__exit__(None, None, None)

@@ -71,9 +71,16 @@ class LauncherTest(unittest.TestCase):
     faults = ()
 
     def setUp(self):
-        self.service = h.UpdateService(catalogue(self.files), faults=self.faults)
+        self.service = None
+        self.addCleanup(lambda: self.service.__exit__(None, None, None))
+        self.serve(catalogue(self.files), faults=self.faults)
+
+    def serve(self, catalogue_xml, faults=()):
+        """(Re)starts the update service with this catalogue and these faults."""
+        if self.service:
+            self.service.__exit__(None, None, None)
+        self.service = h.UpdateService(catalogue_xml, faults=faults)
         self.service.__enter__()
-        self.addCleanup(self.service.__exit__, None, None, None)
 
     def install(self, **kwargs):
         installation = Installation(self.service.url, **kwargs)
@@ -122,9 +129,7 @@ class NormalStart(LauncherTest):
         self.assertEqual(inst.client_starts(), [h.win_path(inst.folder / "quorvel.exe") + " debug"])
 
     def test_an_empty_list_still_rewrites_the_version_file_and_starts_the_client(self):
-        self.service.__exit__(None, None, None)
-        self.service = h.UpdateService(catalogue([]), faults=["empty-list"])
-        self.service.__enter__()
+        self.serve(catalogue([]), faults=["empty-list"])
         inst = self.install(versions="x.dll=3\r\n无等号的行\r\n")
 
         ui = self.run_launcher(inst)
@@ -134,9 +139,7 @@ class NormalStart(LauncherTest):
         self.assertEqual(len(inst.client_starts()), 1)
 
     def test_a_missing_main_client_at_launch_is_reported(self):
-        self.service.__exit__(None, None, None)
-        self.service = h.UpdateService(catalogue([("Lumen_Control.ocx", "0")]))
-        self.service.__enter__()
+        self.serve(catalogue([("Lumen_Control.ocx", "0")]))
         inst = self.install(with_client=False)
         (inst.folder / "Lumen_Control.ocx").write_bytes(b"ocx")
 
@@ -169,9 +172,7 @@ class Failures(LauncherTest):
         self.assertEqual(inst.client_starts(timeout=1), [])
 
     def test_a_refusal_shows_the_services_message(self):
-        self.service.__exit__(None, None, None)
-        self.service = h.UpdateService(catalogue(self.files, customer="OtherSchool"))
-        self.service.__enter__()
+        self.serve(catalogue(self.files, customer="OtherSchool"))
         inst = self.install()
 
         ui = self.run_launcher(inst)
@@ -205,9 +206,7 @@ class Modes(LauncherTest):
         self.assertEqual(len(ui.boxes()), 1)  # the deleted client is due for download
 
     def test_a_second_copy_says_so_and_leaves_the_first_alone(self):
-        self.service.__exit__(None, None, None)
-        self.service = h.UpdateService(catalogue(self.files), faults=["delay:4000"])
-        self.service.__enter__()
+        self.serve(catalogue(self.files), faults=["delay:4000"])
         inst = self.install()
         (inst.folder / "Lumen_Control.ocx").write_bytes(b"ocx")
 
