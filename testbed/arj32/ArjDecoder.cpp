@@ -164,7 +164,7 @@ void DecodeMember(int method, ByteSource& packed, std::uint32_t originalSize, By
     if (method < 0 || method > 4) throw ArjError("unsupported compression method " + std::to_string(method));
     if (originalSize == 0) return;
     BitInput in(packed);
-    OutputWindow out(sink);
+    OutputWindow out(sink, originalSize);
     if (method == 4) {
         DecodeFastest(in, out, originalSize);
     } else {

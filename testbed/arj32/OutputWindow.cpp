@@ -5,8 +5,10 @@ namespace {
 constexpr std::size_t kChunk = 1 << 20;
 }
 
-OutputWindow::OutputWindow(ByteSink& sink)
-    : sink_(sink), buffer_(kHistory + kChunk + kMaxMatch), limit_(kHistory + kChunk) {}
+OutputWindow::OutputWindow(ByteSink& sink, std::uint32_t sizeHint)
+    : sink_(sink), limit_(kHistory + (sizeHint < kChunk ? sizeHint : kChunk)) {
+    buffer_.resize(limit_ + kMaxMatch);
+}
 
 void OutputWindow::Flush() {
     Finish();

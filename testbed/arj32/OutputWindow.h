@@ -15,7 +15,8 @@ public:
     static constexpr std::size_t kHistory = 1 << 16;  // largest distance any method uses
     static constexpr std::size_t kMaxMatch = 256;
 
-    explicit OutputWindow(ByteSink& sink);
+    // sizeHint: the member's size, so that small members get a small buffer.
+    OutputWindow(ByteSink& sink, std::uint32_t sizeHint);
 
     void Put(std::uint8_t byte) {
         buffer_[position_++] = byte;
