@@ -31,6 +31,18 @@ for method in 0 1 2 3 4; do
   done
 done
 
+# Extracting again over the same files replaces them.
+printf 'stale' > "$work/out1/text.txt"
+if ! "$wine_run" "$exe" e "$(winpath "$work/m1.arj")" -y "$(winpath "$work/out1")\\ "; then
+  echo "overwrite: Arj32.exe failed"; failures=$((failures + 1))
+fi
+cmp -s text.txt "$work/out1/text.txt" || { echo "overwrite: text.txt not replaced"; failures=$((failures + 1)); }
+
+# A folder name outside ASCII.
+mkdir -p "$work/更新文件"
+"$wine_run" "$exe" e "$(winpath "$work/m1.arj")" -y "$(winpath "$work/更新文件")\\ " > /dev/null || true
+cmp -s big.bin "$work/更新文件/big.bin" || { echo "Chinese folder: big.bin missing or different"; failures=$((failures + 1)); }
+
 # A flipped byte in the packed data: non-zero exit, message, no file left behind.
 cp "$work/m1.arj" "$work/bad.arj"
 printf '\xff' | dd of="$work/bad.arj" bs=1 seek=2000 conv=notrunc status=none
