@@ -1,0 +1,32 @@
+#pragma once
+// Calling an object through IDispatch::Invoke by dispatch identifier.
+//
+//   Variant result;
+//   ComErrorReport error;
+//   HRESULT hr = CallMethod(object, 39, {Variant::FromText("10.0.0.5"), Variant::FromLong(4370)}, result, &error);
+//
+// Arguments are given in declaration order. For a by-reference argument pass
+// a VARIANT of VT_BYREF | type pointing at the caller's storage (ByRef()).
+#include <initializer_list>
+
+#include "ComError.h"
+#include "ComPtr.h"
+#include "Variant.h"
+
+namespace qv::win::com {
+
+// On DISP_E_EXCEPTION `error` (if given) holds the callee's number and description.
+HRESULT CallMethod(IDispatch* object, DISPID id, std::initializer_list<VARIANT> arguments, Variant& result,
+                   ErrorReport* error = nullptr, WORD flags = DISPATCH_METHOD);
+HRESULT CallMethod(IDispatch* object, DISPID id, std::initializer_list<VARIANT> arguments,
+                   ErrorReport* error = nullptr);
+
+VARIANT ByRef(BSTR* text) noexcept;
+VARIANT ByRef(short* value) noexcept;
+VARIANT ByRefBool(VARIANT_BOOL* value) noexcept;  // VARIANT_BOOL is a short too
+VARIANT ByRef(long* value) noexcept;
+
+// A DISPID by name (GetIDsOfNames); DISPID_UNKNOWN when the object has none.
+DISPID DispatchIdOf(IDispatch* object, const wchar_t* name);
+
+}  // namespace qv::win::com

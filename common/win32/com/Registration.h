@@ -1,0 +1,37 @@
+#pragma once
+// Registry entries of COM classes from a table, written and removed for the
+// machine (HKEY_CLASSES_ROOT) or for the current user (HKCU\Software\Classes).
+//
+//   const ClassEntry classes[] = {{CLSID_Thing, L"Lib.Thing.1", L"Lib.Thing", L"Thing",
+//                                  ServerKind::Local, L"", LIBID_Lib}};
+//   RegisterClasses(classes, ModulePath(CurrentModule()), RegistryScope::User);
+//
+// Written per class: CLSID\{clsid} (name), its LocalServer32 (quoted path) or
+// InprocServer32 (path, ThreadingModel), ProgID, VersionIndependentProgID,
+// TypeLib; and each ProgID with its CLSID (the version-independent one also
+// names CurVer). Unregistering removes those keys whole.
+#include <span>
+#include <string>
+
+#include "TypeLibrary.h"
+
+namespace qv::win::com {
+
+enum class ServerKind { Local, InProcess };
+
+struct ClassEntry {
+    CLSID clsid;
+    std::wstring progId;                    // may equal the version-independent one
+    std::wstring versionIndependentProgId;  // may be empty
+    std::wstring name;
+    ServerKind kind;
+    std::wstring threadingModel;  // in-process only, e.g. L"Apartment"
+    GUID libid;                   // GUID_NULL: no TypeLib entry
+};
+
+HRESULT RegisterClasses(std::span<const ClassEntry> classes, const std::wstring& modulePath, RegistryScope scope);
+HRESULT UnregisterClasses(std::span<const ClassEntry> classes, RegistryScope scope);
+
+std::wstring GuidText(REFGUID guid);
+
+}  // namespace qv::win::com
