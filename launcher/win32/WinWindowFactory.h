@@ -6,21 +6,23 @@
 
 #include "LauncherWindows.h"
 #include "WindowsApi.h"
+#include "frmDownloadFile.h"
 
 namespace launcher::win {
 
 class WinWindowFactory final : public IWindowFactory {
 public:
-    // strLauncherFolder holds the wait window's clip; hResources its picture.
-    WinWindowFactory(std::string strLauncherFolder, HINSTANCE hResources)
-        : m_strLauncherFolder(std::move(strLauncherFolder)), m_hResources(hResources) {}
+    // hResources holds the wait window's picture; the launcher folder in
+    // `services` its clip, the archiver and the program files.
+    WinWindowFactory(HINSTANCE hResources, DownloadWindowServices services)
+        : m_hResources(hResources), m_services(std::move(services)) {}
 
     std::unique_ptr<IWaitWindow> CreateWaitWindow() override;
     std::unique_ptr<IDownloadWindow> CreateDownloadWindow(IWaitWindow& waitWindow) override;
 
 private:
-    std::string m_strLauncherFolder;
     HINSTANCE m_hResources;
+    DownloadWindowServices m_services;
 };
 
 }  // namespace launcher::win

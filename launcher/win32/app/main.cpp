@@ -68,7 +68,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     WinSystemInfo system;
     WinSingleInstance singleInstance;
     IniSettings settings(folder);
-    WinWindowFactory windows(folder, instance);
+    WinWindowFactory windows(instance, DownloadWindowServices{messageBox, processes, fileSystem, system, clock, folder});
     launcher::LauncherServices services{messageBox, fileSystem, processes, clock, random, http, system,
                                         singleInstance, settings, windows, folder};
 

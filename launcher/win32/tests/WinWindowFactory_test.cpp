@@ -2,14 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "LoopbackHttpServer.h"
 #include "WindowTestSupport.h"
 #include "WindowsApi.h"
+#include "frmDownloadFile.h"
 
 namespace {
 
@@ -24,63 +23,62 @@ public:
     std::vector<std::string> calls;
 };
 
-// What a message box of the given thread showed, read and then answered with
-// its OK button; gives up after ten seconds.
-struct SeenBox {
-    std::string title, text;
-    bool topmost = false;
-    bool found = false;
+struct NoBoxes final : launcher::IMessageBox {
+    int Show(const std::string& text, const std::string&, unsigned) override {
+        shown.push_back(text);
+        return launcher::mb::IdOk;
+    }
+    std::vector<std::string> shown;
 };
 
-HWND FindThreadDialog(DWORD threadId) {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        threadId,
-        [](HWND hWnd, LPARAM result) {
-            wchar_t className[16] = {};
-            GetClassNameW(hWnd, className, 16);
-            if (std::wstring(className) == L"#32770" && IsWindowVisible(hWnd)) {
-                *reinterpret_cast<HWND*>(result) = hWnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+struct Unused final : launcher::IProcesses, launcher::IFileSystem, launcher::ISystemInfo, launcher::IClock {
+    bool IsProcessRunning(const std::string&) override { return false; }
+    void KillProcessByName(const std::string&) override {}
+    bool StartProcess(const std::string&, std::string&) override { return false; }
+    bool FileExists(const std::string&) override { return false; }
+    bool DeleteFile(const std::string&, std::string&) override { return false; }
+    bool ReadTextFile(const std::string&, std::string&, std::string&) override { return false; }
+    bool WriteTextFile(const std::string&, const std::string&, std::string&) override { return false; }
+    bool ReplaceFile(const std::string&, const std::string&, std::string&) override { return false; }
+    std::string SystemDirectory() override { return "C:\\windows\\system32"; }
+    std::uint32_t TickCount() override { return 0; }
+    void Sleep(std::uint32_t) override {}
+};
+
+TEST(WinWindowFactory, AnEmptyListClosesTheDownloadWindowAtOnceWithFalse) {
+    NoBoxes boxes;
+    Unused platform;
+    WinWindowFactory factory(GetModuleHandleW(nullptr),
+                             launcher::win::DownloadWindowServices{boxes, platform, platform, platform, platform,
+                                                                   ProgramFolder()});
+    const auto wait = factory.CreateWaitWindow();
+    RecordingWaitWindow recording;
+    const auto download = factory.CreateDownloadWindow(recording);
+
+    EXPECT_FALSE(download->ShowForm({}));
+    EXPECT_FALSE(FindWindowW(launcher::win::frmDownloadFile::kClassName, nullptr));
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(FindWindowW(L"QuorvelWaitWindow", nullptr)) << "the wait window still comes from the factory";
 }
 
-std::thread AnswerBoxOf(DWORD threadId, SeenBox& seen) {
-    return std::thread([threadId, &seen] {
-        for (const ULONGLONG end = GetTickCount64() + 10000; GetTickCount64() < end; Sleep(20)) {
-            if (const HWND box = FindThreadDialog(threadId)) {
-                seen.found = true;
-                seen.title = WindowText(box);
-                seen.text = WindowText(GetDlgItem(box, 0xFFFF));
-                seen.topmost = IsTopMost(box);
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-                return;
-            }
-        }
-    });
-}
-
-TEST(WinWindowFactory, DownloadWindowForNowOnlyTellsHowManyFilesWaitAndFails) {
-    WinWindowFactory factory(ProgramFolder(), GetModuleHandleW(nullptr));
+TEST(WinWindowFactory, AnUnreachableDownloadServerEndsTheUpdateWithItsBox) {
+    NoBoxes boxes;
+    Unused platform;
+    WinWindowFactory factory(GetModuleHandleW(nullptr),
+                             launcher::win::DownloadWindowServices{boxes, platform, platform, platform, platform,
+                                                                   ProgramFolder()});
     RecordingWaitWindow wait;
-    const auto download = factory.CreateDownloadWindow(wait);
-    launcher::UpdateFileList files(3, std::make_shared<launcher::clsProgramFile>());
+    auto entry = std::make_shared<launcher::clsProgramFile>();
+    entry->cFileName = "Lumen_Control.ocx";
+    entry->cFilePath = "[CUR_PATH]";
+    entry->cDownLoadPath =
+        "http://127.0.0.1:" + std::to_string(launcher::win::test::LoopbackHttpServer::ClosedPort()) + "/download";
 
-    SeenBox seen;
-    std::thread answer = AnswerBoxOf(GetCurrentThreadId(), seen);
-    const bool done = download->ShowForm(files);
-    answer.join();
+    EXPECT_FALSE(factory.CreateDownloadWindow(wait)->ShowForm({entry}));
 
-    EXPECT_FALSE(done);
-    ASSERT_TRUE(seen.found);
-    EXPECT_EQ(seen.title, "提示");
-    EXPECT_EQ(seen.text, "有 3 个程序文件需要升级，下载窗口尚未提供。");
-    EXPECT_TRUE(seen.topmost) << "system-modal";
-    EXPECT_EQ(wait.calls, std::vector<std::string>{"HideForm"}) << "the wait window goes before the box";
+    EXPECT_EQ(boxes.shown, std::vector<std::string>{"可能网络不稳定，目前无法下载文件。"});
+    EXPECT_EQ(wait.calls, std::vector<std::string>{"HideForm"});
+    EXPECT_FALSE(FindWindowW(launcher::win::frmDownloadFile::kClassName, nullptr)) << "unloaded at the end";
 }
 
 }  // namespace

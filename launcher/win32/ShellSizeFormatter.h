@@ -1,0 +1,14 @@
+#pragma once
+// The shell's short size text ("1.00 KB", "117 MB").
+#include <string>
+
+#include "DownloadPlatform.h"
+
+namespace launcher::win {
+
+class ShellSizeFormatter final : public ISizeFormatter {
+public:
+    std::string FormatByteSize(std::int64_t bytes) override;
+};
+
+}  // namespace launcher::win

@@ -1,0 +1,48 @@
+#include "Win32OutputFiles.h"
+
+#include "TextConvert.h"
+#include "UniqueHandle.h"
+#include "WindowsApi.h"
+
+namespace launcher::win {
+namespace {
+
+class Win32OutputFile final : public IOutputFile {
+public:
+    explicit Win32OutputFile(qv::win::UniqueHandle file) : m_file(std::move(file)) {}
+
+    bool Write(const char* data, std::uint32_t size, std::string& error) override {
+        DWORD written = 0;
+        if (!WriteFile(m_file.Get(), data, size, &written, nullptr) || written != size) {
+            error = qv::win::LastErrorText(GetLastError());
+            return false;
+        }
+        return true;
+    }
+
+    bool Close(std::string& error) override {
+        const HANDLE file = m_file.Release();
+        if (!CloseHandle(file)) {
+            error = qv::win::LastErrorText(GetLastError());
+            return false;
+        }
+        return true;
+    }
+
+private:
+    qv::win::UniqueHandle m_file;
+};
+
+}  // namespace
+
+std::unique_ptr<IOutputFile> Win32OutputFiles::Create(const std::string& path, std::string& error) {
+    qv::win::UniqueHandle file(CreateFileW(qv::win::Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        error = qv::win::LastErrorText(GetLastError());
+        return nullptr;
+    }
+    return std::make_unique<Win32OutputFile>(std::move(file));
+}
+
+}  // namespace launcher::win

@@ -1,0 +1,70 @@
+#include "WinInetDownload.h"
+
+#include "WindowsApi.h"
+
+#include <wininet.h>
+
+#include <memory>
+#include <type_traits>
+
+#include "TextConvert.h"
+
+namespace launcher::win {
+namespace {
+
+struct InternetCloser {
+    void operator()(void* handle) const noexcept { InternetCloseHandle(static_cast<HINTERNET>(handle)); }
+};
+using InternetHandle = std::unique_ptr<std::remove_pointer_t<HINTERNET>, InternetCloser>;
+
+constexpr DWORD kQueryBufferSize = 1024;
+constexpr int kStatusAttempts = 3;
+
+class WinInetDownload final : public IUrlDownload {
+public:
+    WinInetDownload(InternetHandle session, InternetHandle url) : m_session(std::move(session)), m_url(std::move(url)) {}
+    ~WinInetDownload() override { m_url.reset(); }  // the URL before its session
+
+    std::string QueryContentLength() override {
+        char buffer[kQueryBufferSize] = {};
+        DWORD length = kQueryBufferSize;
+        if (!HttpQueryInfoA(m_url.get(), HTTP_QUERY_CONTENT_LENGTH, buffer, &length, nullptr)) return {};
+        return std::string(buffer, length);
+    }
+
+    std::string QueryStatusCode() override {
+        char buffer[kQueryBufferSize] = {};
+        // Each attempt gets the length the previous one left behind.
+        DWORD length = kQueryBufferSize;
+        for (int attempt = 0; attempt < kStatusAttempts; ++attempt) {
+            if (HttpQueryInfoA(m_url.get(), HTTP_QUERY_STATUS_CODE, buffer, &length, nullptr)) {
+                return std::string(buffer, length);
+            }
+        }
+        return {};
+    }
+
+    bool ReadBlock(char* buffer, std::uint32_t capacity, std::uint32_t& read) override {
+        DWORD got = 0;
+        const BOOL ok = InternetReadFile(m_url.get(), buffer, capacity, &got);
+        read = got;
+        return ok != FALSE;
+    }
+
+private:
+    InternetHandle m_session;
+    InternetHandle m_url;
+};
+
+}  // namespace
+
+std::unique_ptr<IUrlDownload> WinInetUrlOpener::OpenUrl(const std::string& url) {
+    InternetHandle session(InternetOpenA(kDownloadUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!session) return nullptr;
+    const std::string ansiUrl = qv::win::ToAnsi(url);
+    InternetHandle opened(InternetOpenUrlA(session.get(), ansiUrl.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0));
+    if (!opened) return nullptr;
+    return std::make_unique<WinInetDownload>(std::move(session), std::move(opened));
+}
+
+}  // namespace launcher::win

@@ -1,0 +1,18 @@
+#pragma once
+// HTTP downloads on WinINet: the system's preconfigured proxy, always a fresh
+// copy from the server, the body read block by block.
+#include <memory>
+#include <string>
+
+#include "DownloadPlatform.h"
+
+namespace launcher::win {
+
+inline constexpr const char* kDownloadUserAgent = "Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 5.1; Trident/4.0)";
+
+class WinInetUrlOpener final : public IUrlOpener {
+public:
+    std::unique_ptr<IUrlDownload> OpenUrl(const std::string& url) override;
+};
+
+}  // namespace launcher::win

@@ -1,0 +1,44 @@
+#include "WinInstallProcesses.h"
+
+#include "TextConvert.h"
+#include "UniqueHandle.h"
+#include "WindowsApi.h"
+
+namespace launcher::win {
+namespace {
+
+using qv::win::UniqueHandle;
+
+// The new process's id, or 0 with the reason when it could not be started.
+DWORD Start(const std::string& commandLine, WORD show, std::string& error) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = show;
+    PROCESS_INFORMATION process{};
+    std::wstring text = qv::win::Widen(commandLine);
+    if (!CreateProcessW(nullptr, text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        error = qv::win::LastErrorText(GetLastError());
+        return 0;
+    }
+    const UniqueHandle thread(process.hThread);
+    const UniqueHandle owned(process.hProcess);
+    return process.dwProcessId;
+}
+
+}  // namespace
+
+bool WinInstallProcesses::RunMinimisedAndWait(const std::string& commandLine, std::string& error) {
+    const DWORD id = Start(commandLine, SW_SHOWMINNOACTIVE, error);
+    if (id == 0) return false;
+    const UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
+    if (process) WaitForSingleObject(process.Get(), INFINITE);
+    return true;
+}
+
+void WinInstallProcesses::StartMinimised(const std::string& commandLine) {
+    std::string ignored;
+    Start(commandLine, SW_SHOWMINIMIZED, ignored);
+}
+
+}  // namespace launcher::win
