@@ -29,6 +29,18 @@ bool AddFault(Faults& faults, std::string_view kind) {
             faults.status = static_cast<int>(*value);
             return true;
         }
+        if (name == "download-status" && *value >= 100 && *value <= 599) {
+            faults.downloadStatus = static_cast<int>(*value);
+            return true;
+        }
+        if (name == "download-cut" && *value >= 0) {
+            faults.downloadCut = *value;
+            return true;
+        }
+        if (name == "download-rate" && *value >= 1) {
+            faults.downloadRate = *value;
+            return true;
+        }
         if (name == "delay" && *value >= 0) {
             faults.delay = std::chrono::milliseconds(*value);
             return true;
@@ -39,6 +51,7 @@ bool AddFault(Faults& faults, std::string_view kind) {
     if (name == "no-result") return faults.noResult = true;
     if (name == "empty-list") return faults.emptyList = true;
     if (name == "truncated") return faults.truncated = true;
+    if (name == "download-no-length") return faults.downloadNoLength = true;
     return false;
 }
 

@@ -17,10 +17,19 @@ struct Faults {
     bool noResult = false;
     bool emptyList = false;
     bool truncated = false;
+    // Archive downloads: a status in place of the file, the connection closed
+    // after this many bytes of the announced whole, the body sent chunked
+    // without a Content-Length, or sent at this many bytes per second.
+    std::optional<int> downloadStatus;
+    std::optional<long long> downloadCut;
+    bool downloadNoLength = false;
+    std::optional<long long> downloadRate;
 };
 
 // Adds one of "status:<code>" (100 to 599), "malformed", "truncated",
-// "delay:<ms>", "no-result", "empty-list"; false for anything else.
+// "delay:<ms>", "no-result", "empty-list", "download-status:<code>",
+// "download-cut:<bytes>", "download-no-length", "download-rate:<bytes per
+// second, at least 1>"; false for anything else.
 bool AddFault(Faults& faults, std::string_view kind);
 
 struct Reply {

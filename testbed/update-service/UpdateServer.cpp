@@ -1,6 +1,8 @@
 #include "UpdateServer.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <fstream>
 #include <iterator>
 #include <sys/socket.h>
@@ -110,8 +112,44 @@ void UpdateServer::ServeDownload(const httplib::Request& request, httplib::Respo
         return;
     }
     std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const Faults& faults = m_settings.faults;
+    if (faults.downloadStatus) {
+        response.status = *faults.downloadStatus;
+        return;
+    }
     response.status = 200;
-    response.set_content(std::move(content), "application/octet-stream");
+    if (!faults.downloadCut && !faults.downloadNoLength && !faults.downloadRate) {
+        response.set_content(std::move(content), "application/octet-stream");
+        return;
+    }
+    auto body = std::make_shared<const std::string>(std::move(content));
+    const std::size_t limit =
+        faults.downloadCut ? std::min<std::size_t>(body->size(), static_cast<std::size_t>(*faults.downloadCut))
+                           : body->size();
+    // A throttled body goes out a tenth of the rate every 100 ms.
+    const std::size_t step =
+        faults.downloadRate ? std::max<std::size_t>(1, static_cast<std::size_t>(*faults.downloadRate / 10)) : 65536;
+    const bool throttled = faults.downloadRate.has_value();
+    auto send = [this, body, limit, step, throttled](std::size_t offset, httplib::DataSink& sink) {
+        if (offset >= limit) return false;  // cut short: the connection closes
+        if (throttled && !WaitOut(std::chrono::milliseconds(100))) return false;
+        return sink.write(body->data() + offset, std::min(step, limit - offset));
+    };
+    if (faults.downloadNoLength) {
+        response.set_chunked_content_provider(
+            "application/octet-stream", [send, body](std::size_t offset, httplib::DataSink& sink) {
+                if (offset >= body->size()) {
+                    sink.done();
+                    return true;
+                }
+                return send(offset, sink);
+            });
+        return;
+    }
+    response.set_content_provider(body->size(), "application/octet-stream",
+                                  [send](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                      return send(offset, sink);
+                                  });
 }
 
 bool UpdateServer::WaitOut(std::chrono::milliseconds delay) {

@@ -33,6 +33,20 @@ TEST(updateFaults, AcceptsOnlyTheKnownKinds) {
     EXPECT_EQ(faults.status, 502);
 }
 
+TEST(updateFaults, DownloadFaultsAreParsedApartFromTheAnswerFaults) {
+    for (const auto* kind : {"download-status:99", "download-cut:-1", "download-rate:0", "download-no-length:1",
+                             "download-cut"}) {
+        Faults faults;
+        EXPECT_FALSE(AddFault(faults, kind)) << kind;
+    }
+    const auto faults = FaultsOf({"download-status:404", "download-cut:0", "download-no-length", "download-rate:8192"});
+    EXPECT_EQ(faults.downloadStatus, 404);
+    EXPECT_EQ(faults.downloadCut, 0);
+    EXPECT_TRUE(faults.downloadNoLength);
+    EXPECT_EQ(faults.downloadRate, 8192);
+    EXPECT_FALSE(faults.status);
+}
+
 TEST(updateFaults, WithoutFaultsTheAnswerGoesOutAsXml) {
     const auto answer = AnswerFor(Verdict::Accepted, kCatalogue);
     const auto reply = ReplyWithFaults({}, answer);
