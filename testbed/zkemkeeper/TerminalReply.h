@@ -1,0 +1,32 @@
+#pragma once
+// Lines that a simulated terminal (testbed/terminal-sim) sends back:
+// answers ("OK ...", "ERR ...") to requests, in order, and pushed
+// notifications ("EVENT 19 <terminal>") at any time in between.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zkem {
+
+enum class ReplyKind { Answered, Refused, Notification, Unknown };
+
+struct TerminalReply {
+    ReplyKind kind = ReplyKind::Unknown;
+    std::string text;       // after "OK " for an answer
+    long notification = 0;  // the terminal number of a notification
+};
+
+TerminalReply ReadReply(std::string_view line);
+
+// Collects received bytes and hands out complete lines (without "\n" or "\r\n").
+class ReplyLines {
+public:
+    void Add(std::string_view bytes) { buffer_.append(bytes); }
+    std::optional<std::string> Next();
+    void Clear() { buffer_.clear(); }
+
+private:
+    std::string buffer_;
+};
+
+}  // namespace zkem
