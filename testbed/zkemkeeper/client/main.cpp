@@ -3,6 +3,7 @@
 // for the end-to-end tests. Commands come one a line on stdin; each prints
 // one JSON line on stdout:
 //   connect <address> <port>  -> {"call":"connect","hr":0,"result":true}
+//   connect-byref <address> <port>   the same with both passed as variants by reference
 //   probe <machine>           -> {"call":"probe","hr":0,"result":true,"text":"..."}
 //   disconnect                -> {"call":"disconnect","hr":0}
 //   wait <ms> <count>         pumps messages until <count> events came since the
@@ -123,6 +124,25 @@ void Serve(IDispatch* control, zkem::EventSink& sink) {
             words >> address >> port;
             arguments.values = {qv::win::Variant::FromText(address).Detach(), qv::win::Variant::FromLong(port).Detach()};
             const HRESULT hr = CallById(control, 39, arguments, result.Address());
+            Print("{\"call\":\"connect\",\"hr\":" + std::to_string(hr) + ",\"result\":" +
+                  (IsTrue(result.Get()) ? "true" : "false") + "}");
+        } else if (command == "connect-byref") {
+            // As a late-bound caller holding both values in variables passes them.
+            std::string address;
+            long port = 0;
+            words >> address >> port;
+            Arguments variables;
+            variables.values = {qv::win::Variant::FromText(address).Detach(), qv::win::Variant::FromLong(port).Detach()};
+            VARIANT first, second;
+            ::VariantInit(&first);
+            ::VariantInit(&second);
+            first.vt = second.vt = VT_BYREF | VT_VARIANT;
+            first.pvarVal = &variables.values[0];
+            second.pvarVal = &variables.values[1];
+            Arguments call;
+            call.values = {first, second};
+            const HRESULT hr = CallById(control, 39, call, result.Address());
+            call.values.clear();  // the referenced variables own their values
             Print("{\"call\":\"connect\",\"hr\":" + std::to_string(hr) + ",\"result\":" +
                   (IsTrue(result.Get()) ? "true" : "false") + "}");
         } else if (command == "probe") {

@@ -103,8 +103,10 @@ class ControlAgainstTerminals(unittest.TestCase):
         self.assertEqual((probe["result"], probe["text"]), (True, "TERMINAL 2 MACHINE 1"))
         self.assertEqual(self.sim.command("NOTIFY 2"), "OK 1")
         self.assertEqual(client.call("wait 30000 1")["events"], [[NOTIFICATION, 2]])
-        # Another terminal's notification does not reach this control.
-        self.assertEqual(self.sim.command("NOTIFY 1"), "OK 0")
+        self.assertTrue(client.call("connect-byref 127.0.0.1 %d" % self.sim.ports[0])["result"])
+        self.assertEqual(client.call("probe 1")["text"], "TERMINAL 1 MACHINE 1")
+        # Connecting again let go of the first terminal.
+        self.assertTrue(h.wait_until(lambda: self.sim.command("CONNECTIONS 2") == "OK 0", 30))
 
     def test_stopped_terminal_fails_probe_and_connect_until_started(self):
         client = self.client()
@@ -140,7 +142,7 @@ class ControlAgainstTerminals(unittest.TestCase):
         self.assertEqual(self.sim.command("STOP 1"), "OK 1:down")
         self.assertFalse(self.connect(client, 1))
         self.assertFalse(client.call("connect 192.0.2.1 4370")["result"])  # documentation range: nobody there
-        self.assertFalse(client.call("connect  1")["result"])  # no address at all
+        self.assertFalse(client.call("connect 127.0.0.1 0")["result"])  # no such port
         self.assertFalse(client.call("probe 1")["result"])
 
     def test_disconnect_closes_the_connection(self):
