@@ -1,0 +1,77 @@
+#include "ServerMain.h"
+
+#include "CheckCommunicateObject.h"
+#include "ClassFactory.h"
+#include "Registration.h"
+#include "TextCase.h"
+#include "TextConvert.h"
+
+namespace monitor::win {
+
+namespace {
+
+const ClassEntry& MonitorClass() {
+    static const ClassEntry entry{CLSID_clsCheckCommunicate,
+                                  L"qvlCheckCommunicate.clsCheckCommunicate",
+                                  L"",
+                                  L"qvlCheckCommunicate.clsCheckCommunicate",
+                                  ServerKind::Local,
+                                  L"",
+                                  LIBID_qvlCheckCommunicate};
+    return entry;
+}
+
+bool HasSwitch(std::wstring_view commandLine, const char* name) {
+    const std::string text = qv::AsciiLower(qv::win::Narrow(commandLine));
+    return text.find(std::string("/") + name) != std::string::npos ||
+           text.find(std::string("-") + name) != std::string::npos;
+}
+
+int Register() {
+    HRESULT hr = RegisterClasses({&MonitorClass(), 1}, ModulePath(CurrentModule()), RegistryScope::Machine);
+    if (SUCCEEDED(hr)) {
+        hr = RegisterModuleTypeLibrary(RegistryScope::Machine);
+    }
+    return SUCCEEDED(hr) ? 0 : 1;
+}
+
+int Unregister() {
+    UnregisterModuleTypeLibrary(RegistryScope::Machine);
+    return SUCCEEDED(UnregisterClasses({&MonitorClass(), 1}, RegistryScope::Machine)) ? 0 : 1;
+}
+
+int Serve() {
+    ModuleLifetime::SetOnLastUnlock([] { PostQuitMessage(0); });
+    auto factory = MakeObject<ClassFactory>(
+        [](REFIID iid, void** out) { return CreateAndQuery<CheckCommunicateObject>(iid, out); });
+    LocalClassRegistration registration(CLSID_clsCheckCommunicate, factory.Get());
+    if (FAILED(registration.Result())) {
+        return 1;
+    }
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int RunServer(std::wstring_view commandLine) {
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+        return 1;
+    }
+    int exitCode = 0;
+    if (HasSwitch(commandLine, "unregserver")) {
+        exitCode = Unregister();
+    } else if (HasSwitch(commandLine, "regserver")) {
+        exitCode = Register();
+    } else {
+        exitCode = Serve();
+    }
+    // Objects still alive (another client's) go with the process, unreleased.
+    ExitProcess(static_cast<UINT>(exitCode));
+}
+
+}  // namespace monitor::win

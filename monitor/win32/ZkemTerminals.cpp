@@ -1,0 +1,198 @@
+#include "ZkemTerminals.h"
+
+#include "AppError.h"
+#include "Bstr.h"
+#include "ComError.h"
+#include "ComObject.h"
+#include "DispatchCall.h"
+#include "TextConvert.h"
+#include "Variant.h"
+
+namespace monitor::win {
+
+using qv::win::Bstr;
+using qv::win::ComPtr;
+using qv::win::Variant;
+using namespace qv::win::com;
+
+namespace {
+
+// Receives the control's events; only the notification matters.
+class NotificationSink final : public ComObject<NotificationSink, IDispatch> {
+public:
+    static constexpr InterfaceEntry<NotificationSink> kInterfaces[] = {
+        Expose<NotificationSink, IDispatch>(IID_IDispatch)};
+
+    NotificationSink(const IID& source, DISPID notification, std::function<void()> onNotification)
+        : source_(source), notification_(notification), onNotification_(std::move(onNotification)) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        // The control asks for its source interface, which this answers with IDispatch.
+        if (out && IsEqualIID(iid, source_)) {
+            *out = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        return ComObject::QueryInterface(iid, out);
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (!count) {
+            return E_POINTER;
+        }
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return DISP_E_UNKNOWNNAME;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
+        if (id == notification_) {
+            onNotification_();
+        }
+        return S_OK;  // other events are not handled, and need no answer
+    }
+
+private:
+    IID source_;
+    DISPID notification_;
+    std::function<void()> onNotification_;
+};
+
+// The control's default source interface and the DISPID of its event at `position`.
+bool FindNotification(IDispatch& control, UINT position, IID& source, DISPID& notification) {
+    ComPtr<IDispatch> holder(&control);
+    ComPtr<IProvideClassInfo> classInfo = holder.As<IProvideClassInfo>();
+    ComPtr<ITypeInfo> coclass;
+    if (!classInfo || FAILED(classInfo->GetClassInfo(coclass.Address()))) {
+        return false;
+    }
+    TYPEATTR* attributes = nullptr;
+    if (FAILED(coclass->GetTypeAttr(&attributes))) {
+        return false;
+    }
+    const WORD implemented = attributes->cImplTypes;
+    coclass->ReleaseTypeAttr(attributes);
+    for (UINT index = 0; index < implemented; ++index) {
+        INT flags = 0;
+        HREFTYPE reference = 0;
+        ComPtr<ITypeInfo> events;
+        if (FAILED(coclass->GetImplTypeFlags(index, &flags)) ||
+            (flags & (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE)) != (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE) ||
+            FAILED(coclass->GetRefTypeOfImplType(index, &reference)) ||
+            FAILED(coclass->GetRefTypeInfo(reference, events.Address()))) {
+            continue;
+        }
+        FUNCDESC* function = nullptr;
+        if (FAILED(events->GetTypeAttr(&attributes))) {
+            return false;
+        }
+        source = attributes->guid;
+        events->ReleaseTypeAttr(attributes);
+        if (FAILED(events->GetFuncDesc(position, &function))) {
+            return false;
+        }
+        notification = function->memid;
+        events->ReleaseFuncDesc(function);
+        return true;
+    }
+    return false;
+}
+
+void ThrowCallFailure(HRESULT hr, const ErrorReport& report) {
+    if (hr == DISP_E_EXCEPTION && (report.result & 0xFFFF0000L) == static_cast<HRESULT>(0x800A0000L)) {
+        throw qv::AppError(report.result & 0xFFFF, report.description);
+    }
+    throw ComFailure(hr == DISP_E_EXCEPTION ? report.result : hr, report.description);
+}
+
+bool AsBool(const Variant& value) {
+    VARIANT converted;
+    VariantInit(&converted);
+    if (FAILED(VariantChangeType(&converted, const_cast<VARIANT*>(&value.Get()), 0, VT_BOOL))) {
+        return false;
+    }
+    return converted.boolVal != VARIANT_FALSE;
+}
+
+}  // namespace
+
+ZkemTerminals::ZkemTerminals(std::function<void(int)> onNotification) : onNotification_(std::move(onNotification)) {}
+
+ZkemTerminals::~ZkemTerminals() { ReleaseAll(); }
+
+void ZkemTerminals::Create(int i) {
+    if (instances_.count(i)) {
+        throw qv::AppError(360, "对象已经加载");
+    }
+    CLSID clsid{};
+    ThrowIfFailed(CLSIDFromProgID(L"zkemkeeperCtl.CZKEM", &clsid), "zkemkeeperCtl.CZKEM");
+    Instance instance;
+    ThrowIfFailed(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                                   reinterpret_cast<void**>(instance.control.Address())),
+                  "zkemkeeperCtl.CZKEM");
+    IID source{};
+    DISPID notification = DISPID_UNKNOWN;
+    if (FindNotification(*instance.control.Get(), kNotificationPosition, source, notification)) {
+        ComPtr<IConnectionPointContainer> container = instance.control.As<IConnectionPointContainer>();
+        if (container && SUCCEEDED(container->FindConnectionPoint(source, instance.point.Address()))) {
+            ComPtr<NotificationSink> sink =
+                MakeObject<NotificationSink>(source, notification, [this, i] { onNotification_(i); });
+            if (FAILED(instance.point->Advise(static_cast<IDispatch*>(sink.Get()), &instance.cookie))) {
+                instance.point.Reset();
+            }
+        }
+    }
+    instances_.emplace(i, std::move(instance));
+}
+
+IDispatch& ZkemTerminals::ControlOf(int i) {
+    const auto found = instances_.find(i);
+    if (found == instances_.end()) {
+        throw qv::AppError(qv::errnum::SubscriptOutOfRange, "下标越界");
+    }
+    return *found->second.control.Get();
+}
+
+bool ZkemTerminals::Connect(int i, const std::string& address, long port) {
+    Variant result;
+    ErrorReport error;
+    const HRESULT hr = CallMethod(&ControlOf(i), kConnectNet,
+                                  {Variant::FromText(address).Get(), Variant::FromLong(port).Get()}, result, &error);
+    if (FAILED(hr)) {
+        ThrowCallFailure(hr, error);
+    }
+    return AsBool(result);
+}
+
+void ZkemTerminals::Disconnect(int i) {
+    ErrorReport error;
+    const HRESULT hr = CallMethod(&ControlOf(i), kDisconnect, {}, &error);
+    if (FAILED(hr)) {
+        ThrowCallFailure(hr, error);
+    }
+}
+
+bool ZkemTerminals::Probe(int i) {
+    Bstr answer;
+    Variant result;
+    ErrorReport error;
+    const HRESULT hr =
+        CallMethod(&ControlOf(i), kProbe, {Variant::FromLong(1).Get(), ByRef(answer.Address())}, result, &error);
+    if (FAILED(hr)) {
+        ThrowCallFailure(hr, error);
+    }
+    return AsBool(result);
+}
+
+void ZkemTerminals::ReleaseAll() noexcept {
+    for (auto& [position, instance] : instances_) {
+        if (instance.point) {
+            instance.point->Unadvise(instance.cookie);
+        }
+    }
+    instances_.clear();
+}
+
+}  // namespace monitor::win
