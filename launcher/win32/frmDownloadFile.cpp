@@ -65,7 +65,7 @@ bool frmDownloadFile::Form_Load() {
     if (m_cltUpdateFiles.empty()) return false;
     const HINSTANCE hInstance = GetModuleHandleW(nullptr);
     RegisterWindowClass(hInstance, &frmDownloadFile::WindowProc);
-    constexpr DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    constexpr DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     RECT frame{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
     const int cx = frame.right - frame.left;
