@@ -1,0 +1,27 @@
+#include "MonitorEventSink.h"
+
+namespace monitor_client {
+
+HRESULT STDMETHODCALLTYPE MonitorEventSink::GetTypeInfoCount(UINT* count) {
+    if (!count) {
+        return E_POINTER;
+    }
+    *count = 0;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE MonitorEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
+                                                   EXCEPINFO*, UINT*) {
+    if ((id != 1 && id != 2) || !params || params->cArgs != 1) {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    VARIANT number;
+    VariantInit(&number);
+    if (FAILED(VariantChangeType(&number, &params->rgvarg[0], 0, VT_I4))) {
+        return DISP_E_TYPEMISMATCH;
+    }
+    events_.emplace_back(id == 1 ? "OnDisconnect" : "OnConnectRestore", number.lVal);
+    return S_OK;
+}
+
+}  // namespace monitor_client
