@@ -11,6 +11,7 @@
 //      -> {"call":"wait","events":[["OnDisconnect",2],...]}  (and forgets them)
 //   release             releases the monitor
 //   gone <ms>           waits for the server process to end -> {"call":"gone","gone":true}
+//   handles             the server's open handle count -> {"call":"handles","handles":57}
 //   quit
 // On start: {"ready":true} or {"ready":false,"hr":"0x...."}.
 #include <algorithm>
@@ -77,15 +78,27 @@ void PumpFor(DWORD milliseconds, const std::function<bool()>& done) {
     }
 }
 
-bool ServerRunning() {
+// 0 when the server does not run.
+DWORD ServerProcessId() {
     UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{sizeof(entry)};
     for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry)) {
         if (_wcsicmp(entry.szExeFile, L"qvlCheckCommunicate.exe") == 0) {
-            return true;
+            return entry.th32ProcessID;
         }
     }
-    return false;
+    return 0;
+}
+
+bool ServerRunning() { return ServerProcessId() != 0; }
+
+DWORD ServerHandleCount() {
+    UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, ServerProcessId()));
+    DWORD count = 0;
+    if (!process || !GetProcessHandleCount(process.Get(), &count)) {
+        return 0;
+    }
+    return count;
 }
 
 class Session {
@@ -143,6 +156,8 @@ public:
             words >> ms;
             PumpFor(ms, [] { return !ServerRunning(); });
             Print(std::string("{\"call\":\"gone\",\"gone\":") + (ServerRunning() ? "false" : "true") + "}");
+        } else if (command == "handles") {
+            Print("{\"call\":\"handles\",\"handles\":" + std::to_string(ServerHandleCount()) + "}");
         } else {
             Call(command, words, viaDispatch);
         }
