@@ -8,6 +8,7 @@
 #include "DownloadTexts.h"
 #include "LocalFolder.h"
 #include "NumberText.h"
+#include "Sha256.h"
 #include "TextCase.h"
 #include "clsCount.h"
 #include "modCompressFile.h"
@@ -46,7 +47,8 @@ bool IsProgramName(const std::string& name) {
 // counter that overflows (past 2 GB) keeps the last speed.
 enum class Transfer { Complete, Failed, Cancelled };
 
-Transfer CopyBlocks(IUrlDownload& url, IOutputFile& file, std::int32_t lLength, int nFileOrder, UpdateServices& s) {
+Transfer CopyBlocks(IUrlDownload& url, IOutputFile& file, std::int32_t lLength, int nFileOrder, Sha256& digest,
+                    UpdateServices& s) {
     std::array<char, kDownloadBlockSize> buffer{};
     clsCount counter(s.clock);
     counter.Clear();
@@ -58,6 +60,7 @@ Transfer CopyBlocks(IUrlDownload& url, IOutputFile& file, std::int32_t lLength, 
         if (read == 0) break;
         std::string error;
         if (!file.Write(buffer.data(), read, error)) return Transfer::Failed;
+        digest.Update(buffer.data(), read);
         received += read;
         try {
             counter.Count(static_cast<std::int32_t>(read));
@@ -96,7 +99,8 @@ void RefreshProbarValue(IDownloadView& view, ProgressBar bar, std::int32_t& lVal
     view.SetBarValue(bar, lValue);
 }
 
-bool DownloadFile(const std::string& surl, const std::string& strFile, int nFileOrder, UpdateServices& s) {
+bool DownloadFile(const std::string& surl, const std::string& strFile, int nFileOrder, UpdateServices& s,
+                  const std::string& strSHA256) {
     const auto url = s.urls.OpenUrl(surl);
     if (!url) {
         s.waitWindow.HideForm();
@@ -120,10 +124,12 @@ bool DownloadFile(const std::string& surl, const std::string& strFile, int nFile
         ReportUpdateError(s);
         return false;
     }
-    const Transfer outcome = CopyBlocks(*url, *file, lLength, nFileOrder, s);
+    Sha256 digest;
+    const Transfer outcome = CopyBlocks(*url, *file, lLength, nFileOrder, digest, s);
     const bool closed = file->Close(error);
     if (outcome == Transfer::Cancelled) return false;
-    if (outcome == Transfer::Failed || !closed) {
+    const bool intact = strSHA256.empty() || digest.HexDigest() == strSHA256;
+    if (outcome == Transfer::Failed || !closed || !intact) {
         ReportUpdateError(s);
         return false;
     }
@@ -154,7 +160,7 @@ bool UpdateFiles(const UpdateFileList& cltUpdateFiles, UpdateServices& s) {
         RefreshProbarValue(s.view, ProgressBar::File, lZero);
         s.view.SetFileText(FileLine(nPosition, nCount, entry->cFileName));
         const std::string surl = entry->cDownLoadPath + "/" + entry->cFileName + ".comps";
-        if (!DownloadFile(surl, archive, nPosition, s) ||
+        if (!DownloadFile(surl, archive, nPosition, s, entry->cSHA256) ||
             !UnCompressFile(archiver, archive, folder, s.installProcesses, s.waitWindow, s.messageBox)) {
             DeleteIfExists(s.fileSystem, archive);
             return false;

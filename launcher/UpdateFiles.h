@@ -37,8 +37,10 @@ void PrepareDownloadView(IDownloadView& view, int nCount);
 void RefreshProbarValue(IDownloadView& view, ProgressBar bar, std::int32_t& lValue);
 
 // Transfers surl into strFile; nFileOrder is the entry's 1-based position.
-// False after a box for a failed transfer, or without one when cancelled.
-bool DownloadFile(const std::string& surl, const std::string& strFile, int nFileOrder, UpdateServices& services);
+// When strSHA256 (lower-case hex) is given, the received bytes must have that
+// digest. False after a box for a failed transfer, or without one when cancelled.
+bool DownloadFile(const std::string& surl, const std::string& strFile, int nFileOrder, UpdateServices& services,
+                  const std::string& strSHA256 = "");
 
 // True when every entry was downloaded and installed; stops at the first failure.
 bool UpdateFiles(const UpdateFileList& cltUpdateFiles, UpdateServices& services);

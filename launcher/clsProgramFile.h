@@ -13,6 +13,7 @@ struct clsProgramFile {
     std::string cDownLoadPath;  // base URL of the folder holding the archive
     bool cIfReg = false;        // register as a COM component after unpacking
     bool cIfPrivate = false;    // carried along; nothing acts on it
+    std::string cSHA256;        // the archive's digest in lower-case hex; empty when the service sent none
 };
 
 }  // namespace launcher

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "NumberText.h"
+#include "Sha256.h"
 #include "TextCase.h"
 #include "modMD5.h"
 
@@ -46,6 +47,11 @@ std::shared_ptr<clsProgramFile> ReadFileEntry(const IXmlNode& file) {
     entry->cDownLoadPath = ChildText(file, "cDownLoadPath", "");
     entry->cIfReg = ChildText(file, "cIfReg", "") == "1";
     entry->cIfPrivate = ChildText(file, "cIfPrivate", "") == "1";
+    // Optional: services that send no digest are not checked.
+    if (const auto digest = ChildText(file, "cSHA256")) {
+        entry->cSHA256 = NormalisedSha256Text(*digest);
+        if (entry->cSHA256.empty()) return nullptr;
+    }
     return entry;
 }
 

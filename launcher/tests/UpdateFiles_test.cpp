@@ -179,6 +179,14 @@ TEST_F(UpdateFilesTest, CancelBetweenFilesStopsAtTheNextFilesFirstBlock) {
     EXPECT_FALSE(fileSystem.Content(Local("b.exe.comps")));
 }
 
+TEST_F(UpdateFilesTest, AnArchiveWithTheServicesDigestIsUnpacked) {
+    Entry("a.dll", 0)->cSHA256 = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";  // of "abc"
+    urls.Serve(Url("a.dll"), "abc");
+
+    EXPECT_TRUE(Run());
+    EXPECT_EQ(fileSystem.Content(Local("a.dll")), "unpacked");
+}
+
 struct FailureCase {
     const char* name;
     std::function<void(UpdateFilesTest&)> arrange;
@@ -217,6 +225,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"BodyShorterThanAnnounced",
                     [](UpdateFilesTest& t) { t.urls.responses[t.Url("bad.exe")].contentLength = "20000"; },
                     kUpdateError},
+        FailureCase{"DigestDiffers",
+                    [](UpdateFilesTest& t) { t.list.back()->cSHA256 = std::string(64, '0'); }, kUpdateError},
         FailureCase{"WriteFails", [](UpdateFilesTest& t) { t.outputFiles.failWriteAfter = 5000; }, kUpdateError},
         FailureCase{"ArchiveCannotBeCreated",
                     [](UpdateFilesTest& t) {

@@ -85,6 +85,21 @@ TEST_F(GetProgramFilesTest, RequestsTheSignedUrlAndReadsTheAnswer) {
     EXPECT_EQ(files->Item(2)->cVersion, 0);
 }
 
+TEST_F(GetProgramFilesTest, AnArchiveDigestIsOptionalButMustBe64HexDigits) {
+    const std::string upper = "E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852B855";
+    Answer(El("quorvel", {Result("1"), El("ProgramFilesList", {El("File", {El("cFileName", "a.dll"), El("cSHA256", upper)}),
+                                                              El("File", {El("cFileName", "b.exe")})})}));
+    ASSERT_TRUE(GetProgramFiles(service, "ABC", files, ""));
+    EXPECT_EQ(files->Item(1)->cSHA256, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(files->Item(2)->cSHA256, "");
+
+    for (const std::string bad : {std::string(), upper.substr(1), upper + "0", upper.substr(1) + "x"}) {
+        Answer(El("quorvel", {Result("1"), El("ProgramFilesList", {El("File", {El("cFileName", "a.dll"),
+                                                                               El("cSHA256", bad)})})}));
+        EXPECT_FALSE(GetProgramFiles(service, "ABC", files, "")) << bad;
+    }
+}
+
 TEST_F(GetProgramFilesTest, HttpFailureLeavesTheReferenceAlone) {
     http.QueueFailure();
     EXPECT_FALSE(GetProgramFiles(service, "ABC", files, ""));

@@ -2,6 +2,7 @@
 with Debian's arj and served by the loopback service, unpacked by Arj32.exe
 from the installation's Tools folder, a library registered with regsvr32, the
 versions recorded and the main client started; cancel, faults and refusals."""
+import hashlib
 import os
 import shutil
 import subprocess
@@ -23,11 +24,13 @@ OLD_VERSIONS = "quorvel.exe=1\r\nregmarker.dll=1\r\nLumen_Data.dat=1\r\n"
 DATA_SIZE = 600 * 1024
 
 
-def catalogue(download_base="{base}/download"):
+def catalogue(download_base="{base}/download", digests=None):
+    digests = digests or {}
     entries = "".join(
         "<File><cFileName>%s</cFileName><cVersion>%d</cVersion><cFilePath>[CUR_PATH]</cFilePath>"
-        "<cDownLoadPath>%s</cDownLoadPath><cIfReg>%d</cIfReg><cIfPrivate>0</cIfPrivate></File>"
-        % (name, version, download_base, reg)
+        "<cDownLoadPath>%s</cDownLoadPath><cIfReg>%d</cIfReg><cIfPrivate>0</cIfPrivate>%s</File>"
+        % (name, version, download_base, reg,
+           "<cSHA256>%s</cSHA256>" % digests[name] if name in digests else "")
         for name, version, reg in [("quorvel.exe", 2, 0), ("regmarker.dll", 2, 1), ("Lumen_Data.dat", 2, 0)])
     return '<catalogue customer="%s" salt="%s">%s</catalogue>' % (CUSTOMER, SALT, entries)
 
@@ -187,6 +190,21 @@ class Faults(DownloadTest):
                 self.assertEqual(ui.boxes()[0]["title"], "提示")
 
         self.serve(["download-no-length"])
+        ui = self.run_launcher()
+        self.assertEqual(ui.boxes(), [])
+        self.assertInstalled()
+
+    def test_archives_are_checked_against_the_services_digests(self):
+        digests = {name: hashlib.sha256((self.sources.archives / (name + ".comps")).read_bytes()).hexdigest()
+                   for name in ["quorvel.exe", "regmarker.dll", "Lumen_Data.dat"]}
+        digests["quorvel.exe"] = digests["quorvel.exe"].upper()
+        self.serve(xml=catalogue(digests=dict(digests, **{"Lumen_Data.dat": "0" * 64})))
+        ui = self.run_launcher()
+        self.assertEqual([b["text"] for b in ui.boxes()], [UPDATE_ERROR])
+        self.assertEqual(self.versions(), OLD_VERSIONS)
+        self.assertEqual(self.archives_left(), [])
+
+        self.serve(xml=catalogue(digests=digests))
         ui = self.run_launcher()
         self.assertEqual(ui.boxes(), [])
         self.assertInstalled()
