@@ -1,8 +1,11 @@
 """The demo: a school client computer's launcher start, for real under Wine.
 
-Starts the update service stand-in on 127.0.0.1 with a sample catalogue,
-lays out an installation folder, runs startqvl.exe, takes screenshots of the
-wait window and of the main client it starts, and tells what happened."""
+Starts the update service stand-in on 127.0.0.1 with a sample catalogue and
+archives made with arj, lays out an installation folder whose files are out of
+date, runs startqvl.exe, which downloads, unpacks and registers them, takes
+screenshots of the wait window, the download window and the main client it
+starts, and tells what happened."""
+import os
 import subprocess
 import sys
 import time
@@ -12,10 +15,27 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 import winharness as h  # noqa: E402
 
 SALT = "quor.vel.salts"
-CATALOGUE = """<catalogue customer="School01" salt="%s">
-  <File><cFileName>quorvel.exe</cFileName><cVersion>7</cVersion><cFilePath>[CUR_PATH]</cFilePath>
-        <cDownLoadPath>{base}/download</cDownLoadPath><cIfReg>0</cIfReg><cIfPrivate>0</cIfPrivate></File>
-</catalogue>""" % SALT
+# (name, version, registered): the installation holds version 7 of each.
+FILES = [("quorvel.exe", 8, 0), ("regmarker.dll", 8, 1), ("Lumen_Data.dat", 8, 0)]
+CATALOGUE = '<catalogue customer="School01" salt="%s">%s</catalogue>' % (SALT, "".join(
+    "<File><cFileName>%s</cFileName><cVersion>%d</cVersion><cFilePath>[CUR_PATH]</cFilePath>"
+    "<cDownLoadPath>{base}/download</cDownLoadPath><cIfReg>%d</cIfReg><cIfPrivate>0</cIfPrivate></File>"
+    % entry for entry in FILES))
+
+
+def make_archives(folder):
+    """The new program files, each packed with arj as <name>.comps."""
+    files = folder / "files"
+    archives = folder / "archives"
+    files.mkdir()
+    archives.mkdir()
+    h.copy_program("quorvel.exe", files)
+    h.copy_program("regmarker.dll", files)
+    (files / "Lumen_Data.dat").write_bytes(os.urandom(2 * 1024 * 1024))
+    for name, _, _ in FILES:
+        subprocess.run(["arj", "a", "-y", str(archives / (name + ".comps")), name], cwd=files, check=True,
+                       stdout=subprocess.DEVNULL, timeout=60)
+    return archives
 
 
 def screenshot(path):
@@ -30,20 +50,29 @@ def main():
     install.mkdir()
     for name in ("startqvl.exe", "quorvel.exe", "wait.avi"):
         h.copy_program(name, install)
-    h.write_ansi(install / "FileVersion.cfg", "# 本机已安装的程序文件版本\r\nquorvel.exe=7\r\n")
+    (install / "Tools").mkdir()
+    h.copy_program("Arj32.exe", install / "Tools")
+    h.write_ansi(install / "FileVersion.cfg", "# 本机已安装的程序文件版本\r\n" +
+                 "".join("%s=7\r\n" % name for name, _, _ in FILES))
+    archives = make_archives(h.scratch_folder("sources"))
 
-    # A short delay on the service keeps the wait window up long enough to see.
-    with h.UpdateService(CATALOGUE, faults=["delay:2500"]) as service:
+    # A short delay on the answer keeps the wait window up long enough to see,
+    # and a throttled download the download window.
+    with h.UpdateService(CATALOGUE, downloads=archives, faults=["delay:2500", "download-rate:500000"]) as service:
         (install / "startqvl.ini").write_text(
             "[Update]\r\nServiceUrl=%s\r\nCustomerCode=School01\r\nSigningSalt=%s\r\n" % (service.url, SALT))
         print("update service on", service.url)
         print("installation in", install)
-        with h.UiDriver() as ui:
+        with h.UiDriver(watch=("QuorvelWaitWindow", "QuorvelDownloadWindow")) as ui:
             launcher = h.wine_start(install / "startqvl.exe", env={"QV_STANDIN_LIFETIME": "30"})
             shown = h.wait_until(lambda: [w for w in ui.events("window") if w.get("x", -1) >= 0
                                           and "正在连接远程服务..." in w.get("texts", [])], 60)
             if shown:
                 screenshot(out / "1-wait-window.png")
+            downloading = h.wait_until(lambda: [w for w in ui.events("window") if any(
+                t.startswith("已下载") for t in w.get("texts", []))], 60)
+            if downloading:
+                screenshot(out / "2-download-window.png")
             h.end_process(launcher, grace=90)
         for box in ui.boxes():
             print("  message box: [%s] %s" % (box.get("title"), box.get("text")))
@@ -52,11 +81,14 @@ def main():
             print("the main client was not started")
             return 1
         time.sleep(2)
-        screenshot(out / "2-main-client.png")
+        screenshot(out / "3-main-client.png")
         for request in service.requests():
             print("  request: GET %s?%s  (User-Agent: %s)" % (request["path"], request["query"], request["user_agent"]))
     print("  main client started as:", log.read_text(encoding="utf-8").split("\t")[2])
     print("  version file now:", h.read_ansi(install / "FileVersion.cfg").strip())
+    print("  unpacked:", ", ".join("%s (%d bytes)" % (name, (install / name).stat().st_size) for name, _, _ in FILES))
+    registered = h.wait_until(lambda: (install / "regmarker.dll.registered").exists(), 20)
+    print("  regmarker.dll registered by regsvr32:", "yes" if registered else "no")
     (install / "quorvel.exit").touch()
     return 0
 
