@@ -10,6 +10,8 @@ Paths come from the environment that CTest sets:
 """
 import json
 import os
+import queue
+import threading
 import shutil
 import signal
 import subprocess
@@ -197,3 +199,53 @@ def read_ansi(path):
 
 def copy_program(name, folder):
     shutil.copy2(BIN / name, Path(folder) / name)
+
+
+class JsonLineClient:
+    """A Windows test client under Wine that takes commands on stdin and
+    answers each with one JSON line on stdout; its first line says it is ready."""
+
+    program = None       # file name in BIN, set by subclasses
+    wine_timeout = 240   # seconds the whole client may live
+    line_timeout = 90    # seconds one answer may take
+
+    def __init__(self, **environment):
+        self.environment = environment
+        self.process = None
+        self.lines = queue.Queue()
+
+    def __enter__(self):
+        env = dict(os.environ, QV_WINE_TIMEOUT=str(self.wine_timeout), **self.environment)
+        self.process = subprocess.Popen([WINE_RUN, str(BIN / self.program)], env=env,
+                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        stderr=subprocess.DEVNULL, start_new_session=True)
+        threading.Thread(target=self._read, daemon=True).start()
+        self.ready = self.next_line()
+        return self
+
+    def _read(self):
+        for line in self.process.stdout:
+            self.lines.put(line.decode("utf-8", "replace"))
+        self.lines.put(None)
+
+    def next_line(self, timeout=None):
+        line = self.lines.get(timeout=timeout or self.line_timeout)
+        if line is None:
+            raise RuntimeError(self.program + " ended")
+        return json.loads(line)
+
+    def send(self, command):
+        self.process.stdin.write((command + "\n").encode("ascii"))
+        self.process.stdin.flush()
+
+    def call(self, command, timeout=None):
+        self.send(command)
+        return self.next_line(timeout)
+
+    def __exit__(self, *exc):
+        try:
+            self.send("quit")
+            self.process.stdin.close()
+        except OSError:
+            pass
+        end_process(self.process, grace=30)

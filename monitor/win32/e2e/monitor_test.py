@@ -1,12 +1,7 @@
 """qvlCheckCommunicate.exe under Wine: registered with /RegServer, created by
 monitor-client.exe through its ProgID, polling zkemkeeper.dll instances
 against the simulated terminals; events recorded by the client."""
-import json
-import os
-import queue
-import subprocess
 import sys
-import threading
 import time
 import unittest
 from pathlib import Path
@@ -19,40 +14,12 @@ SERVER = h.BIN / "qvlCheckCommunicate.exe"
 SDK = h.BIN / "zkemkeeper.dll"
 
 
-class Client:
+class Client(h.JsonLineClient):
     """monitor-client.exe: commands on stdin, one JSON line each on stdout."""
 
-    def __init__(self, **environment):
-        self.environment = environment
-        self.lines = queue.Queue()
-
-    def __enter__(self):
-        env = dict(os.environ, QV_WINE_TIMEOUT="400", **self.environment)
-        self.process = subprocess.Popen([h.WINE_RUN, str(h.BIN / "monitor-client.exe")], env=env,
-                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                        stderr=subprocess.DEVNULL, start_new_session=True)
-        threading.Thread(target=self._read, daemon=True).start()
-        self.ready = self.next_line()
-        return self
-
-    def _read(self):
-        for line in self.process.stdout:
-            self.lines.put(line.decode("utf-8", "replace"))
-        self.lines.put(None)
-
-    def next_line(self, timeout=120):
-        line = self.lines.get(timeout=timeout)
-        if line is None:
-            raise RuntimeError("monitor-client ended")
-        return json.loads(line)
-
-    def send(self, command):
-        self.process.stdin.write((command + "\n").encode("ascii"))
-        self.process.stdin.flush()
-
-    def call(self, command, timeout=120):
-        self.send(command)
-        return self.next_line(timeout)
+    program = "monitor-client.exe"
+    wine_timeout = 400
+    line_timeout = 120
 
     def ok(self, command):
         answer = self.call(command)
@@ -62,14 +29,6 @@ class Client:
     def events(self, count=0, ms=3000):
         """Events held now (after pumping up to ms, or until count came)."""
         return [tuple(e) for e in self.call("wait %d %d" % (ms, count), timeout=ms / 1000 + 60)["events"]]
-
-    def __exit__(self, *exc):
-        try:
-            self.send("quit")
-            self.process.stdin.close()
-        except OSError:
-            pass
-        h.end_process(self.process, grace=30)
 
 
 def setUpModule():

@@ -1,12 +1,7 @@
 """zkemkeeper.dll under Wine against the simulated terminals: registered with
 regsvr32, created by ProgID and called by dispatch identifier from
 zkem-client.exe, the notification received through the connection point."""
-import json
-import os
-import queue
-import subprocess
 import sys
-import threading
 import unittest
 from pathlib import Path
 
@@ -22,46 +17,10 @@ def regsvr32(*flags):
     return h.wine("regsvr32", *flags, "/s", h.win_path(DLL), timeout=60).returncode
 
 
-class Client:
+class Client(h.JsonLineClient):
     """zkem-client.exe: one control, commands on stdin, one JSON line each on stdout."""
 
-    def __init__(self, **environment):
-        self.environment = environment
-        self.process = None
-        self.lines = queue.Queue()
-
-    def __enter__(self):
-        env = dict(os.environ, QV_WINE_TIMEOUT="240", **self.environment)
-        self.process = subprocess.Popen([h.WINE_RUN, str(h.BIN / "zkem-client.exe")], env=env,
-                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                        stderr=subprocess.DEVNULL, start_new_session=True)
-        threading.Thread(target=self._read, daemon=True).start()
-        self.ready = self.next_line()
-        return self
-
-    def _read(self):
-        for line in self.process.stdout:
-            self.lines.put(line.decode("utf-8", "replace"))
-        self.lines.put(None)
-
-    def next_line(self, timeout=90):
-        line = self.lines.get(timeout=timeout)
-        if line is None:
-            raise RuntimeError("zkem-client ended")
-        return json.loads(line)
-
-    def call(self, command):
-        self.process.stdin.write((command + "\n").encode("ascii"))
-        self.process.stdin.flush()
-        return self.next_line()
-
-    def __exit__(self, *exc):
-        try:
-            self.process.stdin.write(b"quit\n")
-            self.process.stdin.close()
-        except OSError:
-            pass
-        h.end_process(self.process, grace=30)
+    program = "zkem-client.exe"
 
 
 class Registration(unittest.TestCase):
