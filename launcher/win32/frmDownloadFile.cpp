@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "TextConvert.h"
+#include "WindowObject.h"
 #include "UpdateFiles.h"
 #include "modPublicFunction.h"
 
@@ -194,19 +195,8 @@ void frmDownloadFile::DrawImage1(const DRAWITEMSTRUCT& item) const {
 }
 
 LRESULT CALLBACK frmDownloadFile::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-    if (uMsg == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        static_cast<frmDownloadFile*>(create->lpCreateParams)->m_hWnd = hWnd;
-    }
-    auto* self = reinterpret_cast<frmDownloadFile*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hWnd, uMsg, wParam, lParam);
-    if (uMsg == WM_NCDESTROY) {
-        SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
-        self->m_hWnd = nullptr;
-        return DefWindowProcW(hWnd, uMsg, wParam, lParam);
-    }
-    return self->HandleMessage(uMsg, wParam, lParam);
+    return qv::win::RouteToWindowObject(hWnd, uMsg, wParam, lParam, &frmDownloadFile::m_hWnd,
+                                        &frmDownloadFile::HandleMessage);
 }
 
 LRESULT frmDownloadFile::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {

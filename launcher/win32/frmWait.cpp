@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "TextConvert.h"
+#include "WindowObject.h"
 #include "modPublicFunction.h"
 #include "art/resource_ids.h"
 
@@ -199,21 +200,7 @@ void frmWait::PaintBackground(HDC hdc) const {
 }
 
 LRESULT CALLBACK frmWait::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-    if (uMsg == WM_NCCREATE) {
-        auto* self = static_cast<frmWait*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->m_hWnd = hWnd;
-        SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<frmWait*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-    if (!self) {
-        return DefWindowProcW(hWnd, uMsg, wParam, lParam);
-    }
-    if (uMsg == WM_NCDESTROY) {
-        SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
-        self->m_hWnd = nullptr;
-        return DefWindowProcW(hWnd, uMsg, wParam, lParam);
-    }
-    return self->HandleMessage(uMsg, wParam, lParam);
+    return qv::win::RouteToWindowObject(hWnd, uMsg, wParam, lParam, &frmWait::m_hWnd, &frmWait::HandleMessage);
 }
 
 LRESULT frmWait::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {

@@ -84,6 +84,13 @@ def end_process(process, grace=5):
         process.wait(timeout=5)
 
 
+def end_strays(*images):
+    """Ends leftover copies of these programs in the prefix (from earlier tests),
+    so that a launcher's running-program check starts from a clean slate."""
+    for image in images:
+        wine("taskkill", "/f", "/im", image, timeout=30)
+
+
 def scratch_folder(name):
     WORK.mkdir(parents=True, exist_ok=True)
     return Path(tempfile.mkdtemp(prefix=name + "-", dir=WORK))

@@ -62,6 +62,7 @@ class DownloadTest(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
+        h.end_strays("quorvel.exe", "startqvl.exe")
         cls.sources = Sources()
 
     def serve(self, faults=(), xml=None):
@@ -69,7 +70,7 @@ class DownloadTest(unittest.TestCase):
             self.service.__exit__(None, None, None)
         self.service = h.UpdateService(xml or catalogue(), downloads=self.sources.archives, faults=faults)
         self.service.__enter__()
-        self.addCleanup(self.service.__exit__, None, None, None)
+        self.addCleanup(self.service.__exit__, None, None, None)  # this service, also after a restart
 
     def setUp(self):
         self.service = None

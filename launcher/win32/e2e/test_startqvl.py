@@ -70,6 +70,10 @@ class LauncherTest(unittest.TestCase):
     files = [("quorvel.exe", "7"), ("Lumen_Control.ocx", "0")]
     faults = ()
 
+    @classmethod
+    def setUpClass(cls):
+        h.end_strays("quorvel.exe", "startqvl.exe")
+
     def setUp(self):
         self.service = None
         self.addCleanup(lambda: self.service.__exit__(None, None, None))
