@@ -8,6 +8,7 @@ terminal i's port. Every wait is bounded.
 """
 import socket
 import subprocess
+import unittest
 
 import winharness as h
 
@@ -53,3 +54,23 @@ class TerminalSimulator:
             self.control.close()
         if self.process:
             h.end_process(self.process)
+
+
+class TerminalClientTest(unittest.TestCase):
+    """Tests with a fresh simulator of `terminals` terminals and clients of
+    `client_class` (a winharness.JsonLineClient) that are ended afterwards."""
+
+    terminals = 3
+    client_class = None
+
+    def setUp(self):
+        self.sim = TerminalSimulator(self.terminals)
+        self.sim.__enter__()
+        self.addCleanup(self.sim.__exit__, None, None, None)
+
+    def client(self, **environment):
+        client = self.client_class(**environment)
+        client.__enter__()
+        self.addCleanup(client.__exit__, None, None, None)
+        self.assertTrue(client.ready["ready"], client.ready)
+        return client

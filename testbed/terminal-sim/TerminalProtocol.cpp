@@ -27,15 +27,4 @@ std::string NotificationLine(int terminal) {
     return "EVENT " + std::to_string(kNotificationEvent) + " " + std::to_string(terminal);
 }
 
-void LineSplitter::Add(std::string_view bytes) { buffer_.append(bytes); }
-
-std::optional<std::string> LineSplitter::Next() {
-    const auto end = buffer_.find('\n');
-    if (end == std::string::npos) return std::nullopt;
-    std::string line = buffer_.substr(0, end);
-    buffer_.erase(0, end + 1);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return line;
-}
-
 }  // namespace terminal_sim

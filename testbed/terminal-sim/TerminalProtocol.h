@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "LineSplitter.h"
+
 namespace terminal_sim {
 
 inline constexpr int kNotificationEvent = 19;
@@ -19,14 +21,6 @@ std::optional<std::string> AnswerRequest(std::string_view request, int terminal,
 std::string NotificationLine(int terminal);
 
 // Collects received bytes and hands out complete lines (without "\n" or "\r\n").
-class LineSplitter {
-public:
-    void Add(std::string_view bytes);
-    std::optional<std::string> Next();
-    std::size_t Pending() const { return buffer_.size(); }
-
-private:
-    std::string buffer_;
-};
+using LineSplitter = qv::LineSplitter;
 
 }  // namespace terminal_sim

@@ -19,13 +19,4 @@ TerminalReply ReadReply(std::string_view line) {
     return {};
 }
 
-std::optional<std::string> ReplyLines::Next() {
-    const auto end = buffer_.find('\n');
-    if (end == std::string::npos) return std::nullopt;
-    std::string line = buffer_.substr(0, end);
-    buffer_.erase(0, end + 1);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return line;
-}
-
 }  // namespace zkem

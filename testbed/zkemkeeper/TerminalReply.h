@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "LineSplitter.h"
+
 namespace zkem {
 
 enum class ReplyKind { Answered, Refused, Notification, Unknown };
@@ -19,14 +21,6 @@ struct TerminalReply {
 TerminalReply ReadReply(std::string_view line);
 
 // Collects received bytes and hands out complete lines (without "\n" or "\r\n").
-class ReplyLines {
-public:
-    void Add(std::string_view bytes) { buffer_.append(bytes); }
-    std::optional<std::string> Next();
-    void Clear() { buffer_.clear(); }
-
-private:
-    std::string buffer_;
-};
+using ReplyLines = qv::LineSplitter;
 
 }  // namespace zkem

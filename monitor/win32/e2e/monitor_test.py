@@ -8,7 +8,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[3] / "testbed" / "e2e"))
 import winharness as h  # noqa: E402
-from terminalsim import TerminalSimulator  # noqa: E402
+from terminalsim import TerminalClientTest, TerminalSimulator  # noqa: E402
 
 SERVER = h.BIN / "qvlCheckCommunicate.exe"
 SDK = h.BIN / "zkemkeeper.dll"
@@ -38,20 +38,8 @@ def setUpModule():
         raise RuntimeError("regsvr32 zkemkeeper.dll failed")
 
 
-class WithTerminals(unittest.TestCase):
-    terminals = 3
-
-    def setUp(self):
-        self.sim = TerminalSimulator(self.terminals)
-        self.sim.__enter__()
-        self.addCleanup(self.sim.__exit__, None, None, None)
-
-    def client(self, **environment):
-        client = Client(**environment)
-        client.__enter__()
-        self.addCleanup(client.__exit__, None, None, None)
-        self.assertTrue(client.ready["ready"], client.ready)
-        return client
+class WithTerminals(TerminalClientTest):
+    client_class = Client
 
     def configure(self, client, via=""):
         ips = ",".join(["127.0.0.1"] * self.terminals)

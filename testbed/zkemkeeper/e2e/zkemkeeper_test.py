@@ -7,7 +7,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "e2e"))
 import winharness as h  # noqa: E402
-from terminalsim import TerminalSimulator  # noqa: E402
+from terminalsim import TerminalClientTest  # noqa: E402
 
 DLL = h.BIN / "zkemkeeper.dll"
 NOTIFICATION = 1020  # the identifier that the 20th event has in the type library
@@ -34,23 +34,13 @@ class Registration(unittest.TestCase):
         self.assertEqual(regsvr32(), 0)
 
 
-class ControlAgainstTerminals(unittest.TestCase):
+class ControlAgainstTerminals(TerminalClientTest):
+    client_class = Client
+
     @classmethod
     def setUpClass(cls):
         if regsvr32() != 0:
             raise RuntimeError("regsvr32 failed")
-
-    def setUp(self):
-        self.sim = TerminalSimulator(3)
-        self.sim.__enter__()
-        self.addCleanup(self.sim.__exit__, None, None, None)
-
-    def client(self, **environment):
-        client = Client(**environment)
-        client.__enter__()
-        self.addCleanup(client.__exit__, None, None, None)
-        self.assertTrue(client.ready["ready"], client.ready)
-        return client
 
     def connect(self, client, terminal):
         return client.call("connect 127.0.0.1 %d" % self.sim.ports[terminal - 1])["result"]
