@@ -1,9 +1,13 @@
 #pragma once
-// The validated text box as a COM object: its default dual interface, the
-// class information and the event connection point.
+// The validated text box as an ActiveX control: its default dual interface,
+// the OLE control interfaces, the class information and the events. The
+// inner box txtInput is a subclassed EDIT window; its keys and focus changes
+// go through the rules after the host has seen them (TextColorInput.cpp).
 #include "ComObject.h"
 #include "ConnectionPoint.h"
 #include "DispatchObject.h"
+#include "InnerTextBox.h"
+#include "OleControl.h"
 #include "TextColorRules.h"
 #include "Lumen_Control_h.h"
 
@@ -16,8 +20,8 @@ extern const IID DIID_TextColorEventsV1;
 extern const IID DIID_TextColorEventsV2;
 
 class TextColor final
-    : public qv::win::com::DispatchObject<TextColor, _TextColor, IProvideClassInfo2, ISupportErrorInfo,
-                                          IConnectionPointContainer> {
+    : public qv::win::com::DispatchObject<TextColor, _TextColor, qv::win::com::OleControlBase, IProvideClassInfo2,
+                                          ISupportErrorInfo, IConnectionPointContainer> {
 public:
     static constexpr qv::win::com::InterfaceEntry<TextColor> kInterfaces[] = {
         qv::win::com::Expose<TextColor, _TextColor>(IID__TextColor),
@@ -30,8 +34,10 @@ public:
         qv::win::com::Expose<TextColor, IConnectionPointContainer>(IID_IConnectionPointContainer)};
     static qv::win::ComPtr<ITypeInfo> DispatchTypeInfo();
 
-    TextColor() = default;
+    TextColor();
     ~TextColor() override;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
 
     // Own members.
     HRESULT STDMETHODCALLTYPE SetBkClr(LONG* lClrActive, LONG* lClrDeactive) override;
@@ -139,11 +145,58 @@ public:
     HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) override;
     HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** out) override;
 
+protected:
+    const CLSID& ClassId() const override { return CLSID_TextColor; }
+    HWND CreateSurface(HWND parent) override;
+    HRESULT InitNewProperties() override { return S_OK; }
+    HRESULT LoadProperties(IPropertyBag* bag, IErrorLog* log) override;
+    HRESULT SaveProperties(IPropertyBag* bag) override;
+    void AmbientPropertyChanged(DISPID id) override;
+    HWND FocusWindow() override { return box_.Window(); }
+
 private:
+    // The inner box, made with the control's window.
+    InnerTextBox& Box();
+    // A put that writes the inner box or the surface: asks the container,
+    // writes, then tells the container which property changed.
+    template <class Write>
+    HRESULT PutThrough(DISPID id, Write&& write);
+    // A Boolean of the inner box's font, and a change to its font.
+    template <class Get>
+    HRESULT ReadFont(VARIANT_BOOL* value, Get&& get);
+    template <class Change>
+    HRESULT WriteFont(Change&& change);
+
+    // TextColorInput.cpp: the windows' messages, the rules and the events.
+    static LRESULT CALLBACK SurfaceProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK InputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR owner);
+    LRESULT OnSurfaceMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnInputMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnChar(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnFocusChange(bool gained);
+    void FireMouse(DISPID id, short button, LPARAM lParam);
+    int Fire(DISPID id, std::initializer_list<VARIANT> arguments);
+    TextBoxView CurrentView() const;
+
     qv::win::com::ModuleReference module_;
     KeyRules rules_;
     FocusColours colours_;
     bool selAllWhenFocus_ = true;
+    bool loading_ = false;
+    short backStyle_ = 1;
+    short drawMode_ = 13;
+    bool causesValidation_ = true;
+    short oleDragMode_ = 0;
+    short linkMode_ = 0;
+    short linkTimeout_ = 50;
+    std::wstring dataMember_;
+    std::wstring linkItem_;
+    std::wstring linkTopic_;
+    HWND window_ = nullptr;  // the control surface
+    InnerTextBox box_;
+    qv::win::ComPtr<IFont> lastAmbientFont_;
     qv::win::com::ConnectionPoint events_{*static_cast<_TextColor*>(this), DIID___TextColor};
 };
 

@@ -104,12 +104,12 @@ HRESULT STDMETHODCALLTYPE ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie)
     if (!sink) {
         return E_POINTER;
     }
-    ComPtr<IDispatch> dispatch;
-    if (FAILED(sink->QueryInterface(iid_, reinterpret_cast<void**>(dispatch.Address())))) {
+    ComPtr<IUnknown> answered;
+    if (FAILED(sink->QueryInterface(iid_, reinterpret_cast<void**>(answered.Address())))) {
         return CONNECT_E_CANNOTCONNECT;
     }
     try {
-        sinks_.push_back(Sink{nextCookie_, dispatch});
+        sinks_.push_back(Sink{nextCookie_, answered});
     } catch (...) {
         return E_OUTOFMEMORY;
     }
@@ -134,7 +134,7 @@ HRESULT STDMETHODCALLTYPE ConnectionPoint::EnumConnections(IEnumConnections** ou
     try {
         std::vector<Connection> connections;
         for (const Sink& sink : sinks_) {
-            connections.push_back(Connection{sink.cookie, sink.dispatch.As<IUnknown>()});
+            connections.push_back(Connection{sink.cookie, sink.sink.As<IUnknown>()});
         }
         *out = MakeObject<ConnectionEnum>(std::move(connections), 0).Detach();
         return S_OK;
@@ -151,12 +151,22 @@ int ConnectionPoint::Fire(DISPID id, std::initializer_list<VARIANT> arguments) {
     int delivered = 0;
     for (const Sink& sink : snapshot) {
         DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-        if (SUCCEEDED(sink.dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+        // The connection interface is a dispinterface, so the sink's pointer is an IDispatch.
+        auto* dispatch = static_cast<IDispatch*>(sink.sink.Get());
+        if (SUCCEEDED(dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
                                             nullptr, nullptr))) {
             ++delivered;
         }
     }
     return delivered;
+}
+
+std::vector<ComPtr<IUnknown>> ConnectionPoint::Sinks() const {
+    std::vector<ComPtr<IUnknown>> result;
+    for (const Sink& sink : sinks_) {
+        result.push_back(sink.sink);
+    }
+    return result;
 }
 
 HRESULT FindConnectionPointIn(std::initializer_list<ConnectionPoint*> points, REFIID iid, IConnectionPoint** out) {

@@ -13,7 +13,9 @@
 //   };
 //
 // Sinks of a dispinterface are called through IDispatch::Invoke; a sink's
-// failure does not stop the others. The owner calls Clear() when it goes.
+// failure does not stop the others. Sinks of a vtable interface (such as
+// IPropertyNotifySink) are reached through Sinks(). The owner calls Clear()
+// when it goes.
 #include <initializer_list>
 #include <span>
 #include <vector>
@@ -49,10 +51,14 @@ public:
     int Fire(DISPID id, std::initializer_list<VARIANT> arguments);
     void Clear() noexcept { sinks_.clear(); }
 
+    // The sinks advised now, each as the connection interface it answered
+    // (cast the pointer to that interface).
+    std::vector<ComPtr<IUnknown>> Sinks() const;
+
 private:
     struct Sink {
         DWORD cookie;
-        ComPtr<IDispatch> dispatch;
+        ComPtr<IUnknown> sink;  // the pointer QueryInterface gave for the connection interface
     };
 
     IUnknown& owner_;

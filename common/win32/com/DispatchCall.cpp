@@ -65,6 +65,14 @@ VARIANT ByRef(long* value) noexcept {
     return v;
 }
 
+VARIANT ByRef(float* value) noexcept {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_BYREF | VT_R4;
+    v.pfltVal = value;
+    return v;
+}
+
 DISPID DispatchIdOf(IDispatch* object, const wchar_t* name) {
     DISPID id = DISPID_UNKNOWN;
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};

@@ -25,6 +25,7 @@ VARIANT ByRef(BSTR* text) noexcept;
 VARIANT ByRef(short* value) noexcept;
 VARIANT ByRefBool(VARIANT_BOOL* value) noexcept;  // VARIANT_BOOL is a short too
 VARIANT ByRef(long* value) noexcept;
+VARIANT ByRef(float* value) noexcept;
 
 // A DISPID by name (GetIDsOfNames); DISPID_UNKNOWN when the object has none.
 DISPID DispatchIdOf(IDispatch* object, const wchar_t* name);
