@@ -1,0 +1,128 @@
+#include "EventRecorder.h"
+
+#include "Bstr.h"
+
+namespace control_host {
+namespace {
+
+using qv::win::ComPtr;
+
+// The coclass's [default, source] interface.
+HRESULT DefaultSourceOf(ITypeInfo* coclass, ComPtr<ITypeInfo>& info) {
+    TYPEATTR* attributes = nullptr;
+    HRESULT hr = coclass->GetTypeAttr(&attributes);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    const WORD count = attributes->cImplTypes;
+    coclass->ReleaseTypeAttr(attributes);
+    for (UINT i = 0; i < count; ++i) {
+        INT flags = 0;
+        HREFTYPE reference = 0;
+        if (SUCCEEDED(coclass->GetImplTypeFlags(i, &flags)) &&
+            (flags & (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE)) == (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE) &&
+            SUCCEEDED(coclass->GetRefTypeOfImplType(i, &reference))) {
+            return coclass->GetRefTypeInfo(reference, info.Address());
+        }
+    }
+    return E_NOINTERFACE;
+}
+
+HRESULT GuidOf(ITypeInfo* info, IID& iid) {
+    TYPEATTR* attributes = nullptr;
+    const HRESULT hr = info->GetTypeAttr(&attributes);
+    if (SUCCEEDED(hr)) {
+        iid = attributes->guid;
+        info->ReleaseTypeAttr(attributes);
+    }
+    return hr;
+}
+
+}  // namespace
+
+HRESULT FindDefaultEvents(IUnknown* control, IID& iid, ComPtr<ITypeInfo>& info) {
+    ComPtr<IProvideClassInfo> classInfo;
+    control->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(classInfo.Address()));
+    ComPtr<ITypeInfo> coclass;
+    if (classInfo) {
+        classInfo->GetClassInfo(coclass.Address());
+    }
+    if (coclass) {
+        DefaultSourceOf(coclass.Get(), info);
+    }
+    ComPtr<IProvideClassInfo2> classInfo2 = classInfo.As<IProvideClassInfo2>();
+    if (classInfo2 && SUCCEEDED(classInfo2->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &iid))) {
+        return S_OK;
+    }
+    return info ? GuidOf(info.Get(), iid) : E_NOINTERFACE;
+}
+
+EventRecorder::EventRecorder(std::string control, const IID& eventsIid, ComPtr<ITypeInfo> events,
+                             std::shared_ptr<HostJournal> journal)
+    : control_(std::move(control)), eventsIid_(eventsIid), events_(std::move(events)), journal_(std::move(journal)) {}
+
+HRESULT STDMETHODCALLTYPE EventRecorder::QueryInterface(REFIID iid, void** out) {
+    if (out && IsEqualIID(iid, eventsIid_)) {
+        AddRef();
+        *out = static_cast<IDispatch*>(this);
+        return S_OK;
+    }
+    return ComObject::QueryInterface(iid, out);
+}
+
+HRESULT STDMETHODCALLTYPE EventRecorder::GetTypeInfoCount(UINT* count) {
+    if (!count) {
+        return E_POINTER;
+    }
+    *count = 0;
+    return S_OK;
+}
+
+std::string EventRecorder::NameOf(DISPID id) const {
+    qv::win::Bstr name;
+    UINT found = 0;
+    if (events_ && SUCCEEDED(events_->GetNames(id, name.Address(), 1, &found)) && found == 1) {
+        return name.ToUtf8();
+    }
+    return std::to_string(id);
+}
+
+void EventRecorder::ApplyRules(DISPID id, DISPPARAMS& params) const {
+    if (params.cArgs == 0) {
+        return;
+    }
+    VARIANT& first = params.rgvarg[params.cArgs - 1];
+    for (const ByRefRule& rule : journal_->rules) {
+        if (rule.dispid != id) {
+            continue;
+        }
+        if (first.vt == (VT_BYREF | VT_I2) && first.piVal && *first.piVal == rule.from) {
+            *first.piVal = static_cast<SHORT>(rule.to);
+            return;
+        }
+        if (first.vt == (VT_BYREF | VT_I4) && first.plVal && *first.plVal == rule.from) {
+            *first.plVal = rule.to;
+            return;
+        }
+    }
+}
+
+HRESULT STDMETHODCALLTYPE EventRecorder::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,
+                                                EXCEPINFO*, UINT*) {
+    if (result) {
+        VariantInit(result);
+    }
+    EventRecord record{control_, id, NameOf(id), {}};
+    if (params) {
+        for (UINT i = params->cArgs; i-- > 0;) {
+            qv::win::Variant copy;
+            VariantCopyInd(copy.Address(), &params->rgvarg[i]);
+            record.arguments.push_back(std::move(copy));
+        }
+        ApplyRules(id, *params);
+    }
+    journal_->events.push_back(std::move(record));
+    return S_OK;
+}
+
+}  // namespace control_host
