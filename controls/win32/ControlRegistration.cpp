@@ -18,6 +18,8 @@ constexpr const wchar_t* kMiscStatus = L"131473";
 const qv::win::com::ClassEntry kClasses[] = {
     {CLSID_TextColor, L"Lumen_Control.TextColor", L"", L"Lumen_Control.TextColor",
      qv::win::com::ServerKind::InProcess, L"Apartment", LIBID_Lumen_Control},
+    {CLSID_InputDate, L"Lumen_Control.InputDate", L"", L"Lumen_Control.InputDate",
+     qv::win::com::ServerKind::InProcess, L"Apartment", LIBID_Lumen_Control},
 };
 
 HRESULT SetText(const std::wstring& path, const std::wstring& value) {
@@ -31,8 +33,8 @@ HRESULT SetText(const std::wstring& path, const std::wstring& value) {
     return HRESULT_FROM_WIN32(status);
 }
 
-HRESULT WriteControlKeys(const std::wstring& modulePath) {
-    const std::wstring clsidKey = L"CLSID\\" + qv::win::com::GuidText(CLSID_TextColor);
+HRESULT WriteControlKeys(const std::wstring& modulePath, const CLSID& clsid) {
+    const std::wstring clsidKey = L"CLSID\\" + qv::win::com::GuidText(clsid);
     const std::pair<std::wstring, std::wstring> values[] = {
         {clsidKey + L"\\Control", L""},
         {clsidKey + L"\\ToolboxBitmap32", modulePath + L", " + std::to_wstring(kToolboxBitmap)},
@@ -52,7 +54,9 @@ HRESULT RegisterLibrary() {
     const std::wstring path = qv::win::com::ModulePath(qv::win::com::CurrentModule());
     HRESULT result = qv::win::com::RegisterModuleTypeLibrary(kScope);
     if (SUCCEEDED(result)) result = qv::win::com::RegisterClasses(kClasses, path, kScope);
-    if (SUCCEEDED(result)) result = WriteControlKeys(path);
+    for (const qv::win::com::ClassEntry& entry : kClasses) {
+        if (SUCCEEDED(result)) result = WriteControlKeys(path, entry.clsid);
+    }
     if (FAILED(result)) UnregisterLibrary();
     return result;
 }

@@ -4,6 +4,7 @@
 #include "TextColor.h"
 
 #include "AnsiKeys.h"
+#include "ControlEvents.h"
 #include "DispatchCall.h"
 #include "TypeLibrary.h"
 #include "WindowObject.h"
@@ -12,53 +13,15 @@ namespace controls::win {
 namespace {
 
 constexpr wchar_t kSurfaceClass[] = L"LumenTextColor";
-
-enum : DISPID { kClick = 1, kDblClick, kKeyDown, kKeyPress, kKeyUp, kMouseDown, kMouseMove, kMouseUp, kChange };
-
-bool RegisterSurfaceClass(WNDPROC procedure) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = qv::win::com::CurrentModule();
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = kSurfaceClass;
-    return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
-short ShiftState() {
-    short shift = 0;
-    if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
-    if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
-    if (GetKeyState(VK_MENU) < 0) shift |= 4;
-    return shift;
-}
-
-short MouseButtons(WPARAM keys, UINT message) {
-    switch (message) {
-    case WM_LBUTTONDOWN: case WM_LBUTTONUP: return 1;
-    case WM_RBUTTONDOWN: case WM_RBUTTONUP: return 2;
-    case WM_MBUTTONDOWN: case WM_MBUTTONUP: return 4;
-    default:
-        return static_cast<short>(((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) |
-                                  ((keys & MK_MBUTTON) ? 4 : 0));
-    }
-}
-
-// Mouse positions go to the host in twips, as the box's container measures.
-float PixelsToTwips(int pixels, HWND window, int axis) {
-    HDC dc = GetDC(window);
-    const int perInch = GetDeviceCaps(dc, axis);
-    ReleaseDC(window, dc);
-    return static_cast<float>(pixels) * 1440.0f / static_cast<float>(perInch > 0 ? perInch : 96);
-}
+constexpr DISPID kClick = kEventClick, kDblClick = kEventDblClick, kKeyDown = kEventKeyDown,
+                 kKeyPress = kEventKeyPress, kKeyUp = kEventKeyUp, kChange = kEventChange;
 
 }  // namespace
 
 HWND TextColor::CreateSurface(HWND parent) {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-    if (!RegisterSurfaceClass(&TextColor::SurfaceProc)) return nullptr;
+    if (!RegisterControlClass(kSurfaceClass, &TextColor::SurfaceProc)) return nullptr;
     const SIZEL extent = Extent();
     HDC screen = GetDC(nullptr);
     const int width = MulDiv(extent.cx, GetDeviceCaps(screen, LOGPIXELSX), 2540);
@@ -136,15 +99,12 @@ LRESULT TextColor::OnInputMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnFocusChange(message == WM_SETFOCUS);
         return handled;
     }
-    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
-        FireMouse(kMouseDown, MouseButtons(wParam, message), lParam);
-        break;
-    case WM_MOUSEMOVE:
-        FireMouse(kMouseMove, MouseButtons(wParam, message), lParam);
+    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: case WM_MOUSEMOVE:
+        FireMouse(MouseEventOf(message), MouseButtons(wParam, message), lParam);
         break;
     case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: {
         const LRESULT handled = DefSubclassProc(input, message, wParam, lParam);
-        FireMouse(kMouseUp, MouseButtons(wParam, message), lParam);
+        FireMouse(kEventMouseUp, MouseButtons(wParam, message), lParam);
         if (message == WM_LBUTTONUP) Fire(kClick, {});
         return handled;
     }

@@ -28,6 +28,23 @@ HRESULT CallMethod(IDispatch* object, DISPID id, std::initializer_list<VARIANT> 
     return hr;
 }
 
+HRESULT PutProperty(IDispatch* object, DISPID id, VARIANT value, ErrorReport* error, bool byReference) {
+    if (!object) {
+        return E_POINTER;
+    }
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS params{&value, &named, 1, 1};
+    EXCEPINFO exception{};
+    const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT,
+                                      byReference ? DISPATCH_PROPERTYPUTREF : DISPATCH_PROPERTYPUT, &params, nullptr,
+                                      &exception, nullptr);
+    ErrorReport report = hr == DISP_E_EXCEPTION ? TakeErrorReport(exception) : ErrorReport{hr, {}, {}};
+    if (error) {
+        *error = std::move(report);
+    }
+    return hr;
+}
+
 HRESULT CallMethod(IDispatch* object, DISPID id, std::initializer_list<VARIANT> arguments, ErrorReport* error) {
     Variant ignored;
     return CallMethod(object, id, arguments, ignored, error);

@@ -21,6 +21,10 @@ HRESULT CallMethod(IDispatch* object, DISPID id, std::initializer_list<VARIANT> 
 HRESULT CallMethod(IDispatch* object, DISPID id, std::initializer_list<VARIANT> arguments,
                    ErrorReport* error = nullptr);
 
+// A property put (or put by reference, for an object); the value stays the caller's.
+HRESULT PutProperty(IDispatch* object, DISPID id, VARIANT value, ErrorReport* error = nullptr,
+                    bool byReference = false);
+
 VARIANT ByRef(BSTR* text) noexcept;
 VARIANT ByRef(short* value) noexcept;
 VARIANT ByRefBool(VARIANT_BOOL* value) noexcept;  // VARIANT_BOOL is a short too

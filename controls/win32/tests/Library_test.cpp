@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Bstr.h"
+#include "ControlFixture.h"
 #include "ComPtr.h"
 #include "DispatchCall.h"
 #include "UniqueHandle.h"
@@ -17,12 +18,7 @@ namespace {
 
 using qv::win::ComPtr;
 
-std::wstring LibraryPath() {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
-    return path.substr(0, path.find_last_of(L'\\') + 1) + L"Lumen_Control.ocx";
-}
+using control_tests::LibraryPath;
 
 DWORD RunRegsvr32(const std::wstring& switches) {
     std::wstring command = L"regsvr32.exe " + switches + L" \"" + LibraryPath() + L"\"";

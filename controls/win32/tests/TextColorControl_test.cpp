@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Bstr.h"
+#include "ControlFixture.h"
 #include "ComObject.h"
 #include "ComPtr.h"
 #include "DispatchCall.h"
@@ -23,6 +23,10 @@ namespace {
 using qv::win::ComPtr;
 using qv::win::Variant;
 namespace com = qv::win::com;
+using control_tests::Get;
+using control_tests::Number;
+using control_tests::Text;
+using control_tests::TextOf;
 
 constexpr DISPID kAlignment = 0x68030024;
 constexpr DISPID kText = 0x68030006;
@@ -54,76 +58,16 @@ public:
     }
 };
 
-std::wstring LibraryPath() {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
-    return path.substr(0, path.find_last_of(L'\\') + 1) + L"Lumen_Control.ocx";
-}
-
-class TextColorControl : public ::testing::Test {
+class TextColorControl : public control_tests::ControlFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-        library_ = LoadLibraryW(LibraryPath().c_str());
-        ASSERT_NE(library_, nullptr);
-        using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-        auto get = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(library_, "DllGetClassObject")));
-        ASSERT_NE(get, nullptr);
-        ASSERT_EQ(get(CLSID_TextColor, IID_IClassFactory, reinterpret_cast<void**>(factory_.Address())), S_OK);
-    }
-    void TearDown() override {
-        factory_.Reset();
-        OleUninitialize();
-    }
-
-    ComPtr<IDispatch> Create() {
-        ComPtr<IDispatch> control;
-        EXPECT_EQ(factory_->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(control.Address())), S_OK);
-        return control;
-    }
-
+    ComPtr<IDispatch> Create() { return ControlFixture::Create(CLSID_TextColor); }
     static void Put(IDispatch* control, const wchar_t* name, VARIANT value) {
-        Variant holder;
-        *holder.Address() = value;
-        DISPID id = com::DispatchIdOf(control, name);
-        DISPID named = DISPID_PROPERTYPUT;
-        VARIANT argument = holder.Get();
-        DISPPARAMS params{&argument, &named, 1, 1};
-        ASSERT_EQ(control->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr), S_OK)
-            << "put " << std::string(name, name + wcslen(name));
-    }
-    static Variant Get(IDispatch* control, const wchar_t* name) {
-        Variant result;
-        com::CallMethod(control, com::DispatchIdOf(control, name), {}, result, nullptr, DISPATCH_PROPERTYGET);
-        return result;
-    }
-    static VARIANT Text(const wchar_t* text) {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_BSTR;
-        v.bstrVal = SysAllocString(text);
-        return v;
-    }
-    static VARIANT Number(VARTYPE type, long value) {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_I4;
-        v.lVal = value;
-        VariantChangeType(&v, &v, 0, type);
-        return v;
-    }
-    static std::wstring TextOf(IDispatch* control) {
-        Variant text = Get(control, L"Text");
-        return text.Type() == VT_BSTR ? std::wstring(text.Get().bstrVal, SysStringLen(text.Get().bstrVal)) : L"<none>";
+        ASSERT_EQ(control_tests::Put(control, name, value), S_OK) << "put " << std::string(name, name + wcslen(name));
     }
     static HWND InnerWindow(IDispatch* control) {
         Variant handle = Get(control, L"hWnd");
         return reinterpret_cast<HWND>(static_cast<LONG_PTR>(handle.Get().lVal));
     }
-
-    HMODULE library_ = nullptr;
-    ComPtr<IClassFactory> factory_;
 };
 
 TEST_F(TextColorControl, SavesOnlyChangedEntriesInTableOrderAndLoadsThemBack) {

@@ -1,0 +1,64 @@
+#include "ControlEvents.h"
+
+#include "TypeLibrary.h"
+
+namespace controls::win {
+
+short ShiftState() {
+    short shift = 0;
+    if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
+    if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
+    if (GetKeyState(VK_MENU) < 0) shift |= 4;
+    return shift;
+}
+
+short MouseButtons(WPARAM keys, UINT message) {
+    switch (message) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONUP: return 1;
+    case WM_RBUTTONDOWN: case WM_RBUTTONUP: return 2;
+    case WM_MBUTTONDOWN: case WM_MBUTTONUP: return 4;
+    default:
+        return static_cast<short>(((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) |
+                                  ((keys & MK_MBUTTON) ? 4 : 0));
+    }
+}
+
+float PixelsToTwips(int pixels, HWND window, int axis) {
+    HDC dc = GetDC(window);
+    const int perInch = GetDeviceCaps(dc, axis);
+    ReleaseDC(window, dc);
+    return static_cast<float>(pixels) * 1440.0f / static_cast<float>(perInch > 0 ? perInch : 96);
+}
+
+bool IsMouseEventMessage(UINT message) {
+    switch (message) {
+    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+    case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
+    case WM_MOUSEMOVE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+DISPID MouseEventOf(UINT message) {
+    switch (message) {
+    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: return kEventMouseDown;
+    case WM_MOUSEMOVE: return kEventMouseMove;
+    default: return kEventMouseUp;
+    }
+}
+
+bool RegisterControlClass(const wchar_t* name, WNDPROC procedure) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = qv::win::com::CurrentModule();
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = name;
+    return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+}  // namespace controls::win

@@ -1,0 +1,173 @@
+// The date box's windows: its surface (clicks and mouse events of its own),
+// the inner masked box's keys edited digit by digit, and the focus colours.
+#include "InputDate.h"
+
+#include "ControlEvents.h"
+#include "DispatchCall.h"
+#include "InputDateRules.h"
+#include "TextConvert.h"
+#include "TypeLibrary.h"
+#include "Variant.h"
+#include "WindowObject.h"
+
+namespace controls::win {
+namespace {
+
+using qv::win::Variant;
+
+constexpr wchar_t kSurfaceClass[] = L"LumenInputDate";
+constexpr DISPID kInnerText = 22;
+constexpr DISPID kInnerCaret = 18;
+constexpr DISPID kInnerEnabled = static_cast<DISPID>(0x8001000d);
+constexpr DISPID kInnerLeft = static_cast<DISPID>(0x80010003);
+constexpr DISPID kInnerTop = static_cast<DISPID>(0x80010004);
+constexpr DISPID kInnerWidth = static_cast<DISPID>(0x80010005);
+constexpr DISPID kInnerHeight = static_cast<DISPID>(0x80010006);
+
+VARIANT Twips(float value) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_R4;
+    v.fltVal = value;
+    return v;
+}
+
+VARIANT Colour(std::uint32_t colour) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_UI4;
+    v.ulVal = colour;
+    return v;
+}
+
+}  // namespace
+
+HWND InputDate::CreateSurface(HWND parent) {
+    if (!RegisterControlClass(kSurfaceClass, &InputDate::SurfaceProc)) return nullptr;
+    const SIZEL extent = Extent();
+    HDC screen = GetDC(nullptr);
+    const int width = MulDiv(extent.cx, GetDeviceCaps(screen, LOGPIXELSX), 2540);
+    const int height = MulDiv(extent.cy, GetDeviceCaps(screen, LOGPIXELSY), 2540);
+    ReleaseDC(nullptr, screen);
+    HWND window = CreateWindowExW(WS_EX_CONTROLPARENT, kSurfaceClass, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, width,
+                                  height, parent, nullptr, qv::win::com::CurrentModule(), this);
+    if (!window) return nullptr;
+    const RECT area{0, 0, width, height};
+    if (FAILED(MaskedBox::Create(window, area, this, &box_))) {
+        DestroyWindow(window);
+        return nullptr;
+    }
+    inner_ = box_.As<IDispatch>();
+    // The inner box's design mask, then the creation step: layout 0 and the initial colours.
+    Variant design = Variant::FromText("####-##-## ##:##:##");
+    qv::win::com::PutProperty(inner_.Get(), 16, design.Get());
+    ApplyFormat(kInitialDateFormat);
+    colours_ = FocusColours{};
+    return window;
+}
+
+HWND InputDate::FocusWindow() {
+    Surface();
+    return box_ ? box_->Window() : nullptr;
+}
+
+LRESULT CALLBACK InputDate::SurfaceProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return qv::win::RouteToWindowObject(window, message, wParam, lParam, &InputDate::window_,
+                                        &InputDate::OnSurfaceMessage);
+}
+
+LRESULT InputDate::OnSurfaceMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT coloured = 0;
+    if (MaskedBox::AnswerColourMessage(message, wParam, lParam, coloured)) return coloured;
+    if (IsMouseEventMessage(message)) {
+        short button = MouseButtons(wParam, message);
+        short shift = ShiftState();
+        const POINTS point = MAKEPOINTS(lParam);
+        float x = PixelsToTwips(point.x, window_, LOGPIXELSX);
+        float y = PixelsToTwips(point.y, window_, LOGPIXELSY);
+        Fire(MouseEventOf(message), {qv::win::com::ByRef(&button), qv::win::com::ByRef(&shift),
+                                     qv::win::com::ByRef(&x), qv::win::com::ByRef(&y)});
+        if (message == WM_LBUTTONUP) Fire(kEventClick, {});
+        return 0;
+    }
+    switch (message) {
+    case WM_LBUTTONDBLCLK:
+        Fire(kEventDblClick, {});
+        return 0;
+    case WM_SIZE:
+        PlaceInner(LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_SETFOCUS:
+        if (box_ && box_->Window()) SetFocus(box_->Window());
+        return 0;
+    default:
+        return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+void InputDate::PlaceInner(int width, int height) {
+    if (!inner_) return;
+    // Left, top, height, width, in twips, through the inner box's extender.
+    qv::win::com::PutProperty(inner_.Get(), kInnerLeft, Twips(0));
+    qv::win::com::PutProperty(inner_.Get(), kInnerTop, Twips(0));
+    qv::win::com::PutProperty(inner_.Get(), kInnerHeight, Twips(PixelsToTwips(height, window_, LOGPIXELSY)));
+    qv::win::com::PutProperty(inner_.Get(), kInnerWidth, Twips(PixelsToTwips(width, window_, LOGPIXELSX)));
+}
+
+void InputDate::KeyDown(short& keyCode, short shift) {
+    Fire(kEventKeyDown, {qv::win::com::ByRef(&keyCode), qv::win::com::ByRef(&shift)});
+}
+
+void InputDate::KeyUp(short& keyCode, short shift) {
+    Fire(kEventKeyUp, {qv::win::com::ByRef(&keyCode), qv::win::com::ByRef(&shift)});
+}
+
+void InputDate::KeyPress(short& keyAscii) {
+    Fire(kEventKeyPress, {qv::win::com::ByRef(&keyAscii)});
+    const std::int16_t typed = keyAscii;
+    // The box never handles a typed character itself.
+    keyAscii = 0;
+    Variant caret;
+    Variant text;
+    if (FAILED(qv::win::com::CallMethod(inner_.Get(), kInnerCaret, {}, caret, nullptr, DISPATCH_PROPERTYGET)) ||
+        FAILED(qv::win::com::CallMethod(inner_.Get(), kInnerText, {}, text, nullptr, DISPATCH_PROPERTYGET))) {
+        return;
+    }
+    VARIANT position = caret.Get();
+    if (FAILED(VariantChangeType(&position, &position, 0, VT_I2)) || text.Type() != VT_BSTR) return;
+    const std::u16string current(reinterpret_cast<const char16_t*>(text.Get().bstrVal), SysStringLen(text.Get().bstrVal));
+    const DateLayout* layout = FindDateLayout(format_);
+    const auto edit = EditDateKey(typed, position.iVal, current, layout ? layout->fieldLength : 0);
+    if (!edit) return;
+    Variant written = Variant::FromText(
+        qv::win::Narrow(std::wstring_view(reinterpret_cast<const wchar_t*>(edit->text.data()), edit->text.size())));
+    if (FAILED(qv::win::com::PutProperty(inner_.Get(), kInnerText, written.Get()))) return;
+    VARIANT moved;
+    VariantInit(&moved);
+    moved.vt = VT_I4;
+    moved.lVal = edit->caret;
+    qv::win::com::PutProperty(inner_.Get(), kInnerCaret, moved);
+}
+
+void InputDate::GotFocus() {
+    Variant enabled;
+    qv::win::com::CallMethod(inner_.Get(), kInnerEnabled, {}, enabled, nullptr, DISPATCH_PROPERTYGET);
+    if (enabled.Type() == VT_BOOL && enabled.Get().boolVal != VARIANT_FALSE) {
+        qv::win::com::PutProperty(inner_.Get(), DISPID_BACKCOLOR, Colour(colours_.active));
+    }
+    InnerFocusChanged(true);
+}
+
+void InputDate::LostFocus() {
+    // The inactive colour whatever the box's state.
+    qv::win::com::PutProperty(inner_.Get(), DISPID_BACKCOLOR, Colour(colours_.inactive));
+    InnerFocusChanged(false);
+}
+
+int InputDate::Fire(DISPID id, std::initializer_list<VARIANT> arguments) {
+    if (EventsFrozen()) return 0;
+    const qv::win::ComPtr<_InputDate> keep(static_cast<_InputDate*>(this));
+    return events_.Fire(id, arguments);
+}
+
+}  // namespace controls::win

@@ -1,0 +1,120 @@
+// The date box loaded straight from the built library: layouts, typed keys
+// edited digit by digit, Text formatting, and its six saved properties.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ControlFixture.h"
+#include "MemoryPropertyBag.h"
+#include "Lumen_Control_h.h"
+
+namespace {
+
+using control_tests::Get;
+using control_tests::Number;
+using control_tests::Put;
+using control_tests::Text;
+using control_tests::TextOf;
+using qv::win::ComPtr;
+using qv::win::Variant;
+namespace com = qv::win::com;
+
+class InputDateControl : public control_tests::ControlFixture {
+protected:
+    ComPtr<IDispatch> Create() {
+        ComPtr<IDispatch> control = ControlFixture::Create(CLSID_InputDate);
+        if (control) EXPECT_EQ(control.As<IPersistPropertyBag>()->InitNew(), S_OK);
+        return control;
+    }
+    static HRESULT SetFormat(IDispatch* control, short layout, com::ErrorReport* error = nullptr) {
+        return com::CallMethod(control, com::DispatchIdOf(control, L"SetFormat"), {com::ByRef(&layout)}, error);
+    }
+    static short GetFormat(IDispatch* control) {
+        Variant result;
+        com::CallMethod(control, com::DispatchIdOf(control, L"GetFormat"), {}, result);
+        return result.Get().iVal;
+    }
+    // Types through the inner box's window, as the keyboard would.
+    static void Type(IDispatch* control, const std::wstring& keys) {
+        ComPtr<IOleWindow> window = ComPtr<IDispatch>(control).As<IOleObject>().As<IOleWindow>();
+        HWND inner = FindInner(control);
+        ASSERT_NE(inner, nullptr);
+        for (wchar_t key : keys) SendMessageW(inner, WM_CHAR, key, 1);
+    }
+    static HWND FindInner(IDispatch* control) {
+        // The surface is parked hidden until a container shows it; its only child is the masked box.
+        HWND found = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), [](HWND top, LPARAM out) -> BOOL {
+            HWND surface = FindWindowExW(top, nullptr, L"LumenInputDate", nullptr);
+            if (!surface) return TRUE;
+            *reinterpret_cast<HWND*>(out) = GetWindow(surface, GW_CHILD);
+            return FALSE;
+        }, reinterpret_cast<LPARAM>(&found));
+        (void)control;
+        return found;
+    }
+    static void Caret(IDispatch* control, long position) {
+        HWND inner = FindInner(control);
+        SendMessageW(inner, EM_SETSEL, position, position);
+    }
+};
+
+TEST_F(InputDateControl, StartsInLayoutZeroAndRefusesUnknownLayoutsWithError500) {
+    ComPtr<IDispatch> control = Create();
+    EXPECT_EQ(GetFormat(control.Get()), 0);
+    EXPECT_EQ(TextOf(control.Get()), L"    -  -     :  ");
+    ASSERT_EQ(SetFormat(control.Get(), 1), S_OK);
+    EXPECT_EQ(GetFormat(control.Get()), 1);
+    for (short bad : {short{3}, short{-1}}) {
+        com::ErrorReport error;
+        EXPECT_EQ(SetFormat(control.Get(), bad, &error), DISP_E_EXCEPTION);
+        EXPECT_EQ(error.result, com::ErrorNumberToHResult(500));
+        EXPECT_EQ(error.description, "格式设置错误");
+        EXPECT_EQ(GetFormat(control.Get()), 1);
+    }
+}
+
+TEST_F(InputDateControl, TypedDigitsOverwriteAndStepOverSeparators) {
+    ComPtr<IDispatch> control = Create();
+    ASSERT_EQ(SetFormat(control.Get(), 1), S_OK);
+    Caret(control.Get(), 0);
+    Type(control.Get(), L"2010a-0");
+    EXPECT_EQ(TextOf(control.Get()), L"2010-0 -  ");
+    Type(control.Get(), L"1311111");
+    EXPECT_EQ(TextOf(control.Get()), L"2010-01-31");
+    Caret(control.Get(), 5);
+    Type(control.Get(), L"\b");
+    EXPECT_EQ(TextOf(control.Get()), L"201 -01-31");
+}
+
+TEST_F(InputDateControl, TextIsFormattedIntoTheLayoutInForce) {
+    ComPtr<IDispatch> control = Create();
+    ASSERT_EQ(Put(control.Get(), L"Text", Text(L"2010-1-5 8:03")), S_OK);
+    EXPECT_EQ(TextOf(control.Get()), L"2010-01-05 08:03");
+    com::ErrorReport error;
+    EXPECT_NE(Put(control.Get(), L"Text", Text(L"not a date"), &error), S_OK);
+    EXPECT_EQ(TextOf(control.Get()), L"2010-01-05 08:03");
+}
+
+TEST_F(InputDateControl, SavesSixEntriesAndReloadsInLayoutZero) {
+    ComPtr<IDispatch> control = Create();
+    ASSERT_EQ(SetFormat(control.Get(), 2), S_OK);
+    ASSERT_EQ(Put(control.Get(), L"BackStyle", Number(VT_I2, 1)), S_OK);
+    ASSERT_EQ(Put(control.Get(), L"BorderStyle", Number(VT_I4, 0)), S_OK);
+    ASSERT_EQ(Put(control.Get(), L"ForeColor", Number(VT_UI4, 0x000000FF)), S_OK);
+    ComPtr<com::MemoryPropertyBag> bag = com::MakeObject<com::MemoryPropertyBag>();
+    ASSERT_EQ(control.As<IPersistPropertyBag>()->Save(bag.Get(), TRUE, TRUE), S_OK);
+    std::wstring names;
+    for (const auto& [name, type] : bag->Entries()) names += name + L";";
+    EXPECT_EQ(names, L"ForeColor;Font;BackStyle;BorderStyle;");
+
+    ComPtr<IDispatch> reloaded = ControlFixture::Create(CLSID_InputDate);
+    ASSERT_EQ(reloaded.As<IPersistPropertyBag>()->Load(bag.Get(), nullptr), S_OK);
+    EXPECT_EQ(GetFormat(reloaded.Get()), 0);
+    EXPECT_EQ(Get(reloaded.Get(), L"BackStyle").Get().iVal, 1);
+    EXPECT_EQ(Get(reloaded.Get(), L"BorderStyle").Get().lVal, 0);
+    EXPECT_EQ(Get(reloaded.Get(), L"ForeColor").Get().ulVal, 0x000000FFu);
+    EXPECT_EQ(Get(reloaded.Get(), L"BackColor").Get().ulVal, 0x80000005u);
+}
+
+}  // namespace
