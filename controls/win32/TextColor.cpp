@@ -97,15 +97,17 @@ HRESULT TextColor::WriteFont(Change&& change) {
     if (!font) return E_UNEXPECTED;
     const HRESULT result = change(font);
     box_.ApplyFont();
+    if (!loading_) fontIsAmbient_ = false;
     return result;
 }
 
 HRESULT TextColor::LoadProperties(IPropertyBag* bag, IErrorLog* log) {
     loading_ = true;
-    const qv::win::ComPtr<IFont> ambient = AmbientFontCopy();
-    const HRESULT result = LoadSavedProperties(static_cast<_TextColor*>(this), bag, log, SavedProperties(), ambient.Get());
+    ambientWhileLoading_ = AmbientFontCopy();
+    const HRESULT result =
+        LoadSavedProperties(static_cast<_TextColor*>(this), bag, log, SavedProperties(), ambientWhileLoading_.Get());
     loading_ = false;
-    lastAmbientFont_ = ambient;
+    ambientWhileLoading_.Reset();
     return result;
 }
 
@@ -117,12 +119,9 @@ HRESULT TextColor::SaveProperties(IPropertyBag* bag) {
 void TextColor::AmbientPropertyChanged(DISPID id) {
     if (id != DISPID_AMBIENT_FONT && id != DISPID_UNKNOWN) return;
     // A box still showing the container's font follows it.
+    if (!fontIsAmbient_) return;
     const qv::win::ComPtr<IFont> ambient = AmbientFontCopy();
-    IFont* current = Box().Font();
-    if (ambient && current && lastAmbientFont_ && current->IsEqual(lastAmbientFont_.Get()) == S_OK) {
-        box_.SetFont(ambient.Get());
-    }
-    lastAmbientFont_ = ambient;
+    if (ambient) Box().SetFont(ambient.Get());
 }
 
 qv::win::ComPtr<ITypeInfo> TextColor::DispatchTypeInfo() {
@@ -209,7 +208,14 @@ HRESULT STDMETHODCALLTYPE TextColor::putref_Font(IFontDisp* value) {
     qv::win::ComPtr<IFont> font;
     const HRESULT found = value->QueryInterface(IID_IFont, reinterpret_cast<void**>(font.Address()));
     if (FAILED(found)) return found;
-    return PutThrough(DISPID_FONT, [&] { return Box().SetFont(font.Get()); });
+    const HRESULT result = PutThrough(DISPID_FONT, [&] { return Box().SetFont(font.Get()); });
+    if (SUCCEEDED(result)) {
+        // A load that found no font entry gives the container's font: the box keeps following it.
+        qv::win::ComPtr<IUnknown> given = font.As<IUnknown>();
+        qv::win::ComPtr<IUnknown> ambient = ambientWhileLoading_ ? ambientWhileLoading_.As<IUnknown>() : nullptr;
+        fontIsAmbient_ = loading_ && given.Get() == ambient.Get();
+    }
+    return result;
 }
 HRESULT STDMETHODCALLTYPE TextColor::get_BackStyle(short* value) { return Read(value, backStyle_); }
 HRESULT STDMETHODCALLTYPE TextColor::put_BackStyle(short value) {

@@ -196,7 +196,8 @@ private:
     std::wstring linkTopic_;
     HWND window_ = nullptr;  // the control surface
     InnerTextBox box_;
-    qv::win::ComPtr<IFont> lastAmbientFont_;
+    bool fontIsAmbient_ = false;                 // the box shows the container's font
+    qv::win::ComPtr<IFont> ambientWhileLoading_;  // the font entry's default during a load
     qv::win::com::ConnectionPoint events_{*static_cast<_TextColor*>(this), DIID___TextColor};
 };
 

@@ -35,7 +35,7 @@ HWND TextColor::CreateSurface(HWND parent) {
         DestroyWindow(window);
         return nullptr;
     }
-    lastAmbientFont_ = font;
+    fontIsAmbient_ = true;
     // The box as it stands on a new form.
     box_.SetText(L"Text1");
     return window;

@@ -318,6 +318,15 @@ class Containers(Hosted):
         self.assertEqual(child["rect"][2] - child["rect"][0], 300)
         self.assertEqual(child["rect"][3] - child["rect"][1], 40)
 
+    def test_a_box_showing_the_container_font_follows_it(self):
+        following = self.place()
+        own = self.place()
+        self.put(own, "FontSize", "r4:20")
+        self.assertTrue(ok(self.host.ambient_font("Tahoma", 14)))
+        # Wine's font object reports the size of the font it realized (14.25 for 14).
+        self.assertAlmostEqual(self.host.value(following, "FontSize"), 14, delta=0.5)
+        self.assertAlmostEqual(self.host.value(own, "FontSize"), 20, delta=0.5, msg="a font of its own stays")
+
     def test_wine_atl_host_window_creates_the_box_by_progid(self):
         answer = self.host.atl(PROGID)
         self.assertTrue(answer.get("created"), answer)
