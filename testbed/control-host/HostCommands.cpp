@@ -441,8 +441,11 @@ HostCommands::Reply HostCommands::Window(const Words& words) {
                     ",\"rect\":" + RectJson(RectInParent(child)) +
                     ",\"visible\":" + (IsWindowVisible(child) ? "true" : "false") + "}";
     }
+    RECT screen{};
+    GetWindowRect(window, &screen);
     return {S_OK, ",\"hwnd\":" + std::to_string(reinterpret_cast<UINT_PTR>(window)) +
                       ",\"class\":" + JsonQuoted(ClassOf(window)) + ",\"rect\":" + RectJson(RectInParent(window)) +
+                      ",\"screen\":" + RectJson(screen) +
                       ",\"visible\":" + (IsWindowVisible(window) ? "true" : "false") + ",\"children\":[" + children +
                       "]"};
 }

@@ -37,6 +37,17 @@ def key_exists(key):
     return h.wine("reg", "query", key, timeout=60).returncode == 0
 
 
+def screen_colour(x, y):
+    """The colour at a point of the X screen, as a colour reference (red in the low byte)."""
+    shot = h.WORK / "screen.png"
+    h.WORK.mkdir(parents=True, exist_ok=True)
+    subprocess.run(["import", "-window", "root", str(shot)], check=True, timeout=60)
+    pixel = subprocess.run(["convert", str(shot), "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "txt:-"],
+                           check=True, timeout=60, capture_output=True, text=True).stdout
+    red, green, blue = (int(part) for part in pixel.split("(")[1].split(")")[0].split(",")[:3])
+    return red | green << 8 | blue << 16
+
+
 def setUpModule():
     if regsvr32("/s") != 0:
         raise RuntimeError("regsvr32 Lumen_Control.ocx failed")
@@ -171,6 +182,20 @@ class Focus(Hosted):
         self.host.blur()
         self.host.focus(box)
         self.assertEqual(self.host.value(box, "BackColor"), 0x112233)
+        self.host.blur()
+
+    def test_the_box_shows_the_focus_colours_on_screen(self):
+        box = self.place(Text=text(""))
+        left, top, right, bottom = self.host.window(box)["screen"]
+        inside = (right - 12, (top + bottom) // 2)
+        self.host.focus(box)
+        self.assertEqual(screen_colour(*inside), ACTIVE)
+        self.assertTrue(ok(self.host.invoke(box, "SetBkClr", i4(0x0000FF), i4(0x00FF00))))
+        self.assertEqual(screen_colour(*inside), 0x00FF00, "the inactive colour shows at once")
+        self.host.blur()
+        self.assertEqual(screen_colour(*inside), 0x00FF00)
+        self.host.focus(box)
+        self.assertEqual(screen_colour(*inside), 0x0000FF)
         self.host.blur()
 
     def test_locked_box_keeps_its_colour_but_selects_its_text(self):
