@@ -81,6 +81,10 @@ bool EqualsDefault(const SavedProperty& entry, VARIANT& value, IFont* ambientFon
         if (!value.pdispVal || !ambientFont) return !value.pdispVal && !ambientFont;
         qv::win::ComPtr<IFont> font;
         value.pdispVal->QueryInterface(IID_IFont, reinterpret_cast<void**>(font.Address()));
+        // Both realized, so that a face the system substitutes compares by the same name.
+        HFONT realized = nullptr;
+        ambientFont->get_hFont(&realized);
+        if (font) font->get_hFont(&realized);
         return font && font->IsEqual(ambientFont) == S_OK;
     }
     qv::win::Variant fallback;

@@ -14,17 +14,6 @@ const wchar_t* const kPointerCursors[] = {
     nullptr,     IDC_ARROW,    IDC_CROSS,    IDC_IBEAM, IDC_ARROW,       IDC_SIZEALL, IDC_SIZENESW, IDC_SIZENS,
     IDC_SIZENWSE, IDC_SIZEWE,  IDC_UPARROW,  IDC_WAIT,  IDC_NO,          IDC_APPSTARTING, IDC_HELP, IDC_SIZEALL};
 
-bool ValidColour(OLE_COLOR colour) {
-    COLORREF unused = 0;
-    return SUCCEEDED(OleTranslateColor(colour, nullptr, &unused));
-}
-
-// A value that names no colour shows its low 24 bits.
-COLORREF Resolve(OLE_COLOR colour) {
-    COLORREF result = 0;
-    if (FAILED(OleTranslateColor(colour, nullptr, &result))) result = colour & 0x00FFFFFF;
-    return result;
-}
 
 }  // namespace
 
@@ -34,7 +23,6 @@ HRESULT InvalidPropertyValue(const IID& iid) {
 
 InnerTextBox::~InnerTextBox() {
     if (toolTipWindow_ && IsWindow(toolTipWindow_)) DestroyWindow(toolTipWindow_);
-    if (brush_) DeleteObject(brush_);
 }
 
 bool InnerTextBox::Create(HWND parent, SUBCLASSPROC subclass, DWORD_PTR owner, IFont* initialFont) {
@@ -116,31 +104,25 @@ void InnerTextBox::SetLocked(bool locked) {
 }
 
 HRESULT InnerTextBox::SetBackColor(OLE_COLOR colour) {
-    if (!ValidColour(colour)) return InvalidPropertyValue(IID_IDispatch);
+    if (!BoxColours::IsColour(colour)) return InvalidPropertyValue(IID_IDispatch);
     ShowBackColor(colour);
     return S_OK;
 }
 
 void InnerTextBox::ShowBackColor(OLE_COLOR colour) {
-    backColor_ = colour;
-    if (brush_) DeleteObject(brush_);
-    brush_ = nullptr;
+    colours_.SetBack(colour);
     InvalidateRect(edit_, nullptr, TRUE);
 }
 
 HRESULT InnerTextBox::SetForeColor(OLE_COLOR colour) {
-    if (!ValidColour(colour)) return InvalidPropertyValue(IID_IDispatch);
-    foreColor_ = colour;
+    if (!BoxColours::IsColour(colour)) return InvalidPropertyValue(IID_IDispatch);
+    colours_.SetFore(colour);
     InvalidateRect(edit_, nullptr, TRUE);
     return S_OK;
 }
 
-HBRUSH InnerTextBox::PaintColours(HDC dc) {
-    if (!brush_) brush_ = CreateSolidBrush(Resolve(backColor_));
-    SetBkColor(dc, Resolve(backColor_));
-    SetTextColor(dc, Resolve(foreColor_));
-    return brush_;
-}
+// A locked or disabled EDIT asks with WM_CTLCOLORSTATIC; the box keeps its own colours.
+HBRUSH InnerTextBox::PaintColours(HDC dc) { return colours_.Paint(dc, true); }
 
 HRESULT InnerTextBox::SetFont(IFont* font) {
     if (!font) return E_POINTER;

@@ -5,6 +5,7 @@
 // and answer CTL_E_INVALIDPROPERTYVALUE for values it would refuse.
 #include <string>
 
+#include "BoxColours.h"
 #include "ComPtr.h"
 #include "WindowsApi.h"
 #include <commctrl.h>
@@ -40,11 +41,11 @@ public:
     bool Locked() const noexcept { return locked_; }
     void SetLocked(bool locked);
 
-    OLE_COLOR BackColor() const noexcept { return backColor_; }
+    OLE_COLOR BackColor() const noexcept { return colours_.Back(); }
     HRESULT SetBackColor(OLE_COLOR colour);
     // Shows any 32-bit value as the background (the focus colours are not checked).
     void ShowBackColor(OLE_COLOR colour);
-    OLE_COLOR ForeColor() const noexcept { return foreColor_; }
+    OLE_COLOR ForeColor() const noexcept { return colours_.Fore(); }
     HRESULT SetForeColor(OLE_COLOR colour);
     // Answers WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC for the box.
     HBRUSH PaintColours(HDC dc);
@@ -82,9 +83,7 @@ private:
 
     HWND edit_ = nullptr;
     HWND toolTipWindow_ = nullptr;
-    HBRUSH brush_ = nullptr;
-    OLE_COLOR backColor_ = 0x80000005;
-    OLE_COLOR foreColor_ = 0x80000008;
+    BoxColours colours_;
     qv::win::ComPtr<IFont> font_;
     qv::win::ComPtr<IPictureDisp> mouseIcon_;
     long maxLength_ = 0;

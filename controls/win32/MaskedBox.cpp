@@ -24,9 +24,6 @@ HRESULT WindowGone() { return E_UNEXPECTED; }
 std::u16string ToU16(std::wstring_view text) { return {text.begin(), text.end()}; }
 std::wstring ToWide(std::u16string_view text) { return {text.begin(), text.end()}; }
 
-bool TranslateColour(OLE_COLOR colour, COLORREF& result) {
-    return SUCCEEDED(OleTranslateColor(colour, nullptr, &result));
-}
 
 class ScreenDc {
 public:
@@ -186,42 +183,29 @@ HRESULT STDMETHODCALLTYPE MaskedBox::put_SelStart(LONG value) {
 
 HRESULT STDMETHODCALLTYPE MaskedBox::get_BackColor(OLE_COLOR* value) {
     if (!value) return E_POINTER;
-    *value = backColor_;
+    *value = colours_.Back();
     return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE MaskedBox::put_BackColor(OLE_COLOR value) {
-    COLORREF unused = 0;
-    if (!TranslateColour(value, unused)) return InvalidPropertyValue();
-    backColor_ = value;
-    brush_.reset();
+    if (!BoxColours::IsColour(value)) return InvalidPropertyValue();
+    colours_.SetBack(value);
     return Refresh();
 }
 
 HRESULT STDMETHODCALLTYPE MaskedBox::get_ForeColor(OLE_COLOR* value) {
     if (!value) return E_POINTER;
-    *value = foreColor_;
+    *value = colours_.Fore();
     return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE MaskedBox::put_ForeColor(OLE_COLOR value) {
-    COLORREF unused = 0;
-    if (!TranslateColour(value, unused)) return InvalidPropertyValue();
-    foreColor_ = value;
+    if (!BoxColours::IsColour(value)) return InvalidPropertyValue();
+    colours_.SetFore(value);
     return Refresh();
 }
 
-HBRUSH MaskedBox::PaintColours(HDC dc) {
-    COLORREF back = 0;
-    COLORREF fore = 0;
-    TranslateColour(backColor_, back);
-    TranslateColour(foreColor_, fore);
-    if (!brush_) brush_.reset(CreateSolidBrush(back));
-    const bool enabled = window_ && IsWindowEnabled(window_);
-    SetTextColor(dc, enabled ? fore : GetSysColor(COLOR_GRAYTEXT));
-    SetBkColor(dc, back);
-    return brush_.get();
-}
+HBRUSH MaskedBox::PaintColours(HDC dc) { return colours_.Paint(dc, window_ && IsWindowEnabled(window_)); }
 
 HRESULT STDMETHODCALLTYPE MaskedBox::get_Font(IFontDisp** value) {
     if (!value) return E_POINTER;

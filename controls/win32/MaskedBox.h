@@ -11,6 +11,7 @@
 #include <string>
 #include <type_traits>
 
+#include "BoxColours.h"
 #include "ComObject.h"
 #include "DispatchObject.h"
 #include "WindowsApi.h"
@@ -87,10 +88,6 @@ public:
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
 
 private:
-    struct BrushDeleter {
-        void operator()(HBRUSH brush) const noexcept { DeleteObject(brush); }
-    };
-    using Brush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, BrushDeleter>;
     enum class Edge { Left, Top, Width, Height };
 
     static LRESULT CALLBACK BoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -116,9 +113,7 @@ private:
     WNDPROC editProc_ = nullptr;
     MaskedBoxListener* listener_ = nullptr;
     std::u16string mask_;
-    OLE_COLOR backColor_ = 0x80000005;  // window background
-    OLE_COLOR foreColor_ = 0x80000008;  // window text
-    Brush brush_;
+    BoxColours colours_;
     qv::win::ComPtr<IFontDisp> font_;
     LONG borderStyle_ = 1;
 };

@@ -2,6 +2,7 @@
 // characters and clipboard edits never insert or shift, they overwrite or
 // blank digit positions.
 #include "AnsiKeys.h"
+#include "ControlEvents.h"
 #include "MaskedBox.h"
 #include "MaskedText.h"
 
@@ -9,14 +10,6 @@ namespace controls::win {
 namespace {
 
 std::u16string ToU16(std::wstring_view text) { return {text.begin(), text.end()}; }
-
-short ShiftState() {
-    short shift = 0;
-    if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
-    if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
-    if (GetKeyState(VK_MENU) < 0) shift |= 4;
-    return shift;
-}
 
 constexpr short kCopyKey = 3;
 constexpr short kBackspaceKey = 8;
