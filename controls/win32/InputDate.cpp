@@ -217,29 +217,6 @@ HRESULT STDMETHODCALLTYPE InputDate::put_Text(BSTR value) {
     return PutInner(kInnerText, text.Get());
 }
 
-HRESULT STDMETHODCALLTYPE InputDate::GetClassInfo(ITypeInfo** out) {
-    return qv::win::com::ProvideClassInfo(CLSID_InputDate, out);
-}
-
-HRESULT STDMETHODCALLTYPE InputDate::GetGUID(DWORD kind, GUID* out) {
-    if (!out) return E_POINTER;
-    if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) return E_INVALIDARG;
-    *out = DIID___InputDate;
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE InputDate::InterfaceSupportsErrorInfo(REFIID iid) {
-    return qv::win::com::SupportsErrorInfo(iid, {&IID__InputDate});
-}
-
-HRESULT STDMETHODCALLTYPE InputDate::EnumConnectionPoints(IEnumConnectionPoints** out) {
-    return qv::win::com::EnumConnectionPointsOf({&events_, &PropertyNotifyPoint()}, out);
-}
-
-HRESULT STDMETHODCALLTYPE InputDate::FindConnectionPoint(REFIID iid, IConnectionPoint** out) {
-    return qv::win::com::FindConnectionPointIn({&events_, &PropertyNotifyPoint()}, iid, out);
-}
-
 HRESULT InputDate::InitNewProperties() {
     backStyle_ = 0;
     return S_OK;

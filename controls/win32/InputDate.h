@@ -14,17 +14,12 @@
 namespace controls::win {
 
 class InputDate final
-    : public qv::win::com::DispatchObject<InputDate, _InputDate, qv::win::com::OleControlBase, IProvideClassInfo2,
-                                          ISupportErrorInfo, IConnectionPointContainer>,
+    : public qv::win::com::DispatchObject<InputDate, _InputDate, qv::win::com::OleControlBase>,
       private MaskedBoxListener {
 public:
     static constexpr qv::win::com::InterfaceEntry<InputDate> kInterfaces[] = {
         qv::win::com::Expose<InputDate, _InputDate>(IID__InputDate),
-        qv::win::com::Expose<InputDate, IDispatch>(IID_IDispatch),
-        qv::win::com::Expose<InputDate, IProvideClassInfo>(IID_IProvideClassInfo),
-        qv::win::com::Expose<InputDate, IProvideClassInfo2>(IID_IProvideClassInfo2),
-        qv::win::com::Expose<InputDate, ISupportErrorInfo>(IID_ISupportErrorInfo),
-        qv::win::com::Expose<InputDate, IConnectionPointContainer>(IID_IConnectionPointContainer)};
+        qv::win::com::Expose<InputDate, IDispatch>(IID_IDispatch)};
     static qv::win::ComPtr<ITypeInfo> DispatchTypeInfo();
 
     InputDate();
@@ -53,17 +48,10 @@ public:
     HRESULT STDMETHODCALLTYPE get_Text(BSTR* value) override;
     HRESULT STDMETHODCALLTYPE put_Text(BSTR value) override;
 
-    // IProvideClassInfo2
-    HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** out) override;
-    HRESULT STDMETHODCALLTYPE GetGUID(DWORD kind, GUID* out) override;
-    // ISupportErrorInfo
-    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
-    // IConnectionPointContainer
-    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) override;
-    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** out) override;
-
 protected:
     const CLSID& ClassId() const override { return CLSID_InputDate; }
+    const IID& DefaultInterface() const override { return IID__InputDate; }
+    qv::win::com::ConnectionPoint& EventPoint() override { return events_; }
     HWND CreateSurface(HWND parent) override;
     HRESULT InitNewProperties() override;
     HRESULT LoadProperties(IPropertyBag* bag, IErrorLog* log) override;

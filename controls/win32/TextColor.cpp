@@ -160,29 +160,8 @@ HRESULT STDMETHODCALLTYPE TextColor::put_IsVarName(VARIANT_BOOL value) { rules_.
 HRESULT STDMETHODCALLTYPE TextColor::get_SelAllWhenFocus(VARIANT_BOOL* value) { return Read(value, ToVariantBool(selAllWhenFocus_)); }
 HRESULT STDMETHODCALLTYPE TextColor::put_SelAllWhenFocus(VARIANT_BOOL value) { selAllWhenFocus_ = value != VARIANT_FALSE; return S_OK; }
 
-HRESULT STDMETHODCALLTYPE TextColor::GetClassInfo(ITypeInfo** out) {
-    return qv::win::com::ProvideClassInfo(CLSID_TextColor, out);
-}
-
-HRESULT STDMETHODCALLTYPE TextColor::GetGUID(DWORD kind, GUID* out) {
-    if (!out) return E_POINTER;
-    if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) return E_INVALIDARG;
-    *out = DIID___TextColor;
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE TextColor::InterfaceSupportsErrorInfo(REFIID iid) {
-    return qv::win::com::SupportsErrorInfo(iid, {&IID__TextColor});
-}
-
-HRESULT STDMETHODCALLTYPE TextColor::EnumConnectionPoints(IEnumConnectionPoints** out) {
-    return qv::win::com::EnumConnectionPointsOf({&events_, &PropertyNotifyPoint()}, out);
-}
-
-HRESULT STDMETHODCALLTYPE TextColor::FindConnectionPoint(REFIID iid, IConnectionPoint** out) {
-    const bool older = IsEqualIID(iid, DIID_TextColorEventsV1) || IsEqualIID(iid, DIID_TextColorEventsV2);
-    return qv::win::com::FindConnectionPointIn({&events_, &PropertyNotifyPoint()}, older ? DIID___TextColor : iid,
-                                                out);
+bool TextColor::IsOlderEventInterface(REFIID iid) const {
+    return IsEqualIID(iid, DIID_TextColorEventsV1) || IsEqualIID(iid, DIID_TextColorEventsV2);
 }
 
 HRESULT STDMETHODCALLTYPE TextColor::get_BackColor(OLE_COLOR* value) { return Read(value, Box().BackColor()); }

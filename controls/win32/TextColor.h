@@ -20,18 +20,13 @@ extern const IID DIID_TextColorEventsV1;
 extern const IID DIID_TextColorEventsV2;
 
 class TextColor final
-    : public qv::win::com::DispatchObject<TextColor, _TextColor, qv::win::com::OleControlBase, IProvideClassInfo2,
-                                          ISupportErrorInfo, IConnectionPointContainer> {
+    : public qv::win::com::DispatchObject<TextColor, _TextColor, qv::win::com::OleControlBase> {
 public:
     static constexpr qv::win::com::InterfaceEntry<TextColor> kInterfaces[] = {
         qv::win::com::Expose<TextColor, _TextColor>(IID__TextColor),
         qv::win::com::Expose<TextColor, IDispatch>(IID_IDispatch),
         qv::win::com::Expose<TextColor, _TextColor>(IID_TextColorV1),
-        qv::win::com::Expose<TextColor, _TextColor>(IID_TextColorV2),
-        qv::win::com::Expose<TextColor, IProvideClassInfo>(IID_IProvideClassInfo),
-        qv::win::com::Expose<TextColor, IProvideClassInfo2>(IID_IProvideClassInfo2),
-        qv::win::com::Expose<TextColor, ISupportErrorInfo>(IID_ISupportErrorInfo),
-        qv::win::com::Expose<TextColor, IConnectionPointContainer>(IID_IConnectionPointContainer)};
+        qv::win::com::Expose<TextColor, _TextColor>(IID_TextColorV2)};
     static qv::win::ComPtr<ITypeInfo> DispatchTypeInfo();
 
     TextColor();
@@ -136,17 +131,11 @@ public:
     HRESULT STDMETHODCALLTYPE get_ToolTipText(BSTR *value) override;
     HRESULT STDMETHODCALLTYPE put_ToolTipText(BSTR value) override;
 
-    // IProvideClassInfo2
-    HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** out) override;
-    HRESULT STDMETHODCALLTYPE GetGUID(DWORD kind, GUID* out) override;
-    // ISupportErrorInfo
-    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
-    // IConnectionPointContainer
-    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) override;
-    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** out) override;
-
 protected:
     const CLSID& ClassId() const override { return CLSID_TextColor; }
+    const IID& DefaultInterface() const override { return IID__TextColor; }
+    qv::win::com::ConnectionPoint& EventPoint() override { return events_; }
+    bool IsOlderEventInterface(REFIID iid) const override;
     HWND CreateSurface(HWND parent) override;
     HRESULT InitNewProperties() override { return S_OK; }
     HRESULT LoadProperties(IPropertyBag* bag, IErrorLog* log) override;

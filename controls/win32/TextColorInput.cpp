@@ -22,11 +22,9 @@ HWND TextColor::CreateSurface(HWND parent) {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     if (!RegisterControlClass(kSurfaceClass, &TextColor::SurfaceProc)) return nullptr;
-    const SIZEL extent = Extent();
-    HDC screen = GetDC(nullptr);
-    const int width = MulDiv(extent.cx, GetDeviceCaps(screen, LOGPIXELSX), 2540);
-    const int height = MulDiv(extent.cy, GetDeviceCaps(screen, LOGPIXELSY), 2540);
-    ReleaseDC(nullptr, screen);
+    const SIZE size = ExtentPixels();
+    const int width = size.cx;
+    const int height = size.cy;
     HWND window = CreateWindowExW(WS_EX_CONTROLPARENT, kSurfaceClass, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, width,
                                   height, parent, nullptr, qv::win::com::CurrentModule(), this);
     if (!window) return nullptr;

@@ -1,5 +1,7 @@
 #include "OleControl.h"
 
+#include "ComError.h"
+#include "DispatchObject.h"
 #include "MemoryPropertyBag.h"
 #include <olectl.h>
 
@@ -40,6 +42,11 @@ OleControlBase::~OleControlBase() { DestroySurface(); }
 void OleControlBase::SetInitialSize(int widthPixels, int heightPixels) {
     const SIZE perInch = ScreenPixelsPerInch();
     extent_ = {PixelsToHimetric(widthPixels, perInch.cx), PixelsToHimetric(heightPixels, perInch.cy)};
+}
+
+SIZE OleControlBase::ExtentPixels() const {
+    const SIZE perInch = ScreenPixelsPerInch();
+    return {HimetricToPixels(extent_.cx, perInch.cx), HimetricToPixels(extent_.cy, perInch.cy)};
 }
 
 void OleControlBase::DestroySurface() noexcept {
@@ -380,6 +387,28 @@ HRESULT STDMETHODCALLTYPE OleControlBase::Save(IStream* stream, BOOL clearDirty)
     return FAILED(saved) ? saved : bag->WriteTo(stream);
 }
 
+HRESULT STDMETHODCALLTYPE OleControlBase::GetClassInfo(ITypeInfo** out) { return ProvideClassInfo(ClassId(), out); }
+
+HRESULT STDMETHODCALLTYPE OleControlBase::GetGUID(DWORD kind, GUID* out) {
+    if (!out) return E_POINTER;
+    if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) return E_INVALIDARG;
+    *out = EventPoint().Interface();
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE OleControlBase::InterfaceSupportsErrorInfo(REFIID iid) {
+    return SupportsErrorInfo(iid, {&DefaultInterface()});
+}
+
+HRESULT STDMETHODCALLTYPE OleControlBase::EnumConnectionPoints(IEnumConnectionPoints** out) {
+    return EnumConnectionPointsOf({&EventPoint(), &propertyNotify_}, out);
+}
+
+HRESULT STDMETHODCALLTYPE OleControlBase::FindConnectionPoint(REFIID iid, IConnectionPoint** out) {
+    const IID& asked = IsOlderEventInterface(iid) ? EventPoint().Interface() : iid;
+    return FindConnectionPointIn({&EventPoint(), &propertyNotify_}, asked, out);
+}
+
 HRESULT STDMETHODCALLTYPE OleControlBase::GetSizeMax(ULARGE_INTEGER* size) {
     if (!size) return E_POINTER;
     ComPtr<IStream> measure;
@@ -411,6 +440,10 @@ HRESULT QueryOleControl(OleControlBase* control, REFIID iid, void** out) noexcep
         {&IID_IPersist, static_cast<IPersistStreamInit*>(control)},
         {&IID_IPersistStreamInit, static_cast<IPersistStreamInit*>(control)},
         {&IID_IPersistPropertyBag, static_cast<IPersistPropertyBag*>(control)},
+        {&IID_IProvideClassInfo, static_cast<IProvideClassInfo2*>(control)},
+        {&IID_IProvideClassInfo2, static_cast<IProvideClassInfo2*>(control)},
+        {&IID_ISupportErrorInfo, static_cast<ISupportErrorInfo*>(control)},
+        {&IID_IConnectionPointContainer, static_cast<IConnectionPointContainer*>(control)},
     };
     for (const auto& answer : answers) {
         if (IsEqualIID(iid, *answer.iid)) {

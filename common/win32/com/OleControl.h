@@ -28,7 +28,10 @@ class OleControlBase : public IOleObject,
                        public IOleControl,
                        public IViewObject2,
                        public IPersistStreamInit,
-                       public IPersistPropertyBag {
+                       public IPersistPropertyBag,
+                       public IProvideClassInfo2,
+                       public ISupportErrorInfo,
+                       public IConnectionPointContainer {
 public:
     // IOleObject
     HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override;
@@ -97,11 +100,24 @@ public:
     HRESULT STDMETHODCALLTYPE Load(IPropertyBag* bag, IErrorLog* log) override;
     HRESULT STDMETHODCALLTYPE Save(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) override;
 
+    // IProvideClassInfo2: the class and its default event interface.
+    HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** out) override;
+    HRESULT STDMETHODCALLTYPE GetGUID(DWORD kind, GUID* out) override;
+    // ISupportErrorInfo: the default interface reports errors.
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
+    // IConnectionPointContainer: the events and IPropertyNotifySink.
+    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) override;
+    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** out) override;
+
 protected:
     OleControlBase();
     virtual ~OleControlBase();
 
     virtual const CLSID& ClassId() const = 0;
+    virtual const IID& DefaultInterface() const = 0;
+    virtual ConnectionPoint& EventPoint() = 0;
+    // An older identifier of the event interface that the control still answers.
+    virtual bool IsOlderEventInterface(REFIID) const { return false; }
     // Made once, the first time the window is needed; parented to `parent`.
     virtual HWND CreateSurface(HWND parent) = 0;
     virtual HRESULT InitNewProperties() = 0;
@@ -128,6 +144,8 @@ protected:
     // Size of the control in HIMETRIC.
     SIZEL Extent() const noexcept { return extent_; }
     void SetInitialSize(int widthPixels, int heightPixels);
+    // The extent in screen pixels, for making the window.
+    SIZE ExtentPixels() const;
     // Destroys the window; the control's destructor calls this first.
     void DestroySurface() noexcept;
 
