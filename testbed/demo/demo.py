@@ -2,9 +2,11 @@
 
 Starts the update service stand-in on 127.0.0.1 with a sample catalogue and
 archives made with arj, lays out an installation folder whose files are out of
-date, runs startqvl.exe, which downloads, unpacks and registers them, takes
-screenshots of the wait window, the download window and the main client it
-starts, and tells what happened."""
+date, runs startqvl.exe, which downloads, unpacks and registers them (the
+control library among them), takes screenshots of the wait window, the
+download window and the main client it starts: a form with the library's boxes
+and the connectivity monitor's events from two simulated terminals, one of
+which drops off. Then it tells what happened."""
 import os
 import subprocess
 import sys
@@ -13,10 +15,14 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 import winharness as h  # noqa: E402
+from terminalsim import TerminalSimulator  # noqa: E402
 
 SALT = "quor.vel.salts"
 # (name, version, registered): the installation holds version 7 of each.
-FILES = [("quorvel.exe", 8, 0), ("regmarker.dll", 8, 1), ("Lumen_Data.dat", 8, 0)]
+FILES = [("quorvel.exe", 8, 0), ("regmarker.dll", 8, 1), ("Lumen_Control.ocx", 8, 1), ("Lumen_Data.dat", 8, 0)]
+# The main client's form as its designer saved it: texts in both text boxes.
+FORM = ("[amount]\nQvPropertyBag 1\nText 8 1280.50\n"
+        "[code]\nQvPropertyBag 1\nText 8 class_3_2\n")
 CATALOGUE = '<catalogue customer="School01" salt="%s">%s</catalogue>' % (SALT, "".join(
     "<File><cFileName>%s</cFileName><cVersion>%d</cVersion><cFilePath>[CUR_PATH]</cFilePath>"
     "<cDownLoadPath>{base}/download</cDownLoadPath><cIfReg>%d</cIfReg><cIfPrivate>0</cIfPrivate></File>"
@@ -31,6 +37,7 @@ def make_archives(folder):
     archives.mkdir()
     h.copy_program("quorvel.exe", files)
     h.copy_program("regmarker.dll", files)
+    h.copy_program("Lumen_Control.ocx", files)
     (files / "Lumen_Data.dat").write_bytes(os.urandom(2 * 1024 * 1024))
     for name, _, _ in FILES:
         subprocess.run(["arj", "a", "-y", str(archives / (name + ".comps")), name], cwd=files, check=True,
@@ -41,6 +48,20 @@ def make_archives(folder):
 def screenshot(path):
     subprocess.run(["import", "-window", "root", str(path)], timeout=30, check=True)
     print("  screenshot:", path)
+
+
+def form_log(install):
+    """The rows of the main client's form log: [kind, pid, text]."""
+    log = install / "quorvel.form.log"
+    if not log.exists():
+        return []
+    return [line.split("\t") for line in log.read_text(encoding="utf-8").splitlines()]
+
+
+def start_monitor_server():
+    """The connectivity monitor and the terminal SDK stand-in, registered for the main client."""
+    return (h.wine(h.BIN / "qvlCheckCommunicate.exe", "/RegServer", timeout=60).returncode == 0 and
+            h.wine("regsvr32", "/s", h.win_path(h.BIN / "zkemkeeper.dll"), timeout=60).returncode == 0)
 
 
 def main():
@@ -54,17 +75,25 @@ def main():
     h.copy_program("Arj32.exe", install / "Tools")
     h.write_ansi(install / "FileVersion.cfg", "# 本机已安装的程序文件版本\r\n" +
                  "".join("%s=7\r\n" % name for name, _, _ in FILES))
+    (install / "quorvel.form").write_text(FORM, encoding="utf-8")
     archives = make_archives(h.scratch_folder("sources"))
+    monitor_ready = start_monitor_server()
 
     # A short delay on the answer keeps the wait window up long enough to see,
     # and a throttled download the download window.
-    with h.UpdateService(CATALOGUE, downloads=archives, faults=["delay:2500", "download-rate:500000"]) as service:
+    with h.UpdateService(CATALOGUE, downloads=archives, faults=["delay:2500", "download-rate:500000"]) as service, \
+            TerminalSimulator(2) as terminals:
         (install / "startqvl.ini").write_text(
             "[Update]\r\nServiceUrl=%s\r\nCustomerCode=School01\r\nSigningSalt=%s\r\n" % (service.url, SALT))
         print("update service on", service.url)
         print("installation in", install)
         with h.UiDriver(watch=("QuorvelWaitWindow", "QuorvelDownloadWindow")) as ui:
-            launcher = h.wine_start(install / "startqvl.exe", env={"QV_STANDIN_LIFETIME": "30"})
+            # The launcher's environment reaches the main client it starts.
+            client_env = {"QV_STANDIN_LIFETIME": "90"}
+            if monitor_ready:
+                client_env.update(QV_TERMINALS="127.0.0.1,127.0.0.1;%d,%d" % tuple(terminals.ports),
+                                  QV_MONITOR_POLL_MS="1000")
+            launcher = h.wine_start(install / "startqvl.exe", env=client_env)
             shown = h.wait_until(lambda: [w for w in ui.events("window") if w.get("x", -1) >= 0
                                           and "正在连接远程服务..." in w.get("texts", [])], 60)
             if shown:
@@ -80,8 +109,16 @@ def main():
         if not h.wait_until(lambda: log.exists(), 30):
             print("the main client was not started")
             return 1
+        hosted = h.wait_until(lambda: [row[2] for row in form_log(install) if row[0] == "controls"], 30)
+        print("  main client's form:", hosted[0] if hosted else "no report")
+        if monitor_ready and h.wait_until(lambda: [r for r in form_log(install) if r[0] == "monitor"], 30):
+            print("  terminal 2 stopped:", terminals.command("STOP 2"))
+            h.wait_until(lambda: [row for row in form_log(install) if row[0] == "event"], 30)
         time.sleep(2)
         screenshot(out / "3-main-client.png")
+        for row in form_log(install):
+            if row[0] in ("monitor", "event"):
+                print("  %s: %s" % (row[0], row[2]))
         for request in service.requests():
             print("  request: GET %s?%s  (User-Agent: %s)" % (request["path"], request["query"], request["user_agent"]))
     print("  main client started as:", log.read_text(encoding="utf-8").split("\t")[2])
@@ -90,6 +127,8 @@ def main():
     registered = h.wait_until(lambda: (install / "regmarker.dll.registered").exists(), 20)
     print("  regmarker.dll registered by regsvr32:", "yes" if registered else "no")
     (install / "quorvel.exit").touch()
+    saved = h.wait_until(lambda: [row[2] for row in form_log(install) if row[0] == "saved"], 30)
+    print("  form saved into quorvel.form on exit:", saved[0] if saved else "no")
     return 0
 
 

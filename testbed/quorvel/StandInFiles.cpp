@@ -24,8 +24,10 @@ std::wstring ProgramFolder() {
     return separator == std::wstring::npos ? L"." : path.substr(0, separator);
 }
 
-bool AppendStandInLog(const std::wstring& folder, std::string_view line) {
-    const qv::win::UniqueHandle file(CreateFileW((folder + L"\\quorvel.started.log").c_str(), FILE_APPEND_DATA,
+namespace {
+
+bool AppendLine(const std::wstring& path, std::string_view line) {
+    const qv::win::UniqueHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA,
                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
@@ -36,6 +38,18 @@ bool AppendStandInLog(const std::wstring& folder, std::string_view line) {
     return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
 }
+
+}  // namespace
+
+bool AppendStandInLog(const std::wstring& folder, std::string_view line) {
+    return AppendLine(folder + L"\\quorvel.started.log", line);
+}
+
+bool AppendFormLog(const std::wstring& folder, std::string_view line) {
+    return AppendLine(folder + L"\\quorvel.form.log", line);
+}
+
+std::wstring FormFilePath(const std::wstring& folder) { return folder + L"\\quorvel.form"; }
 
 bool ExitFileExists(const std::wstring& folder) {
     return GetFileAttributesW((folder + L"\\quorvel.exit").c_str()) != INVALID_FILE_ATTRIBUTES;
