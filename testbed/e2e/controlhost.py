@@ -12,9 +12,12 @@ keystrokes, and records their events and property notifications.
 Every answer is a dict with "call" and "hr" ("0x00000000" on success);
 `ok()` tells whether an answer succeeded.
 """
+import unittest
 from urllib.parse import quote
 
 import winharness as h
+
+LIBRARY = h.BIN / "Lumen_Control.ocx"
 
 
 def pct(text):
@@ -142,3 +145,44 @@ class ControlHost(h.JsonLineClient):
 
     def atl(self, progid):
         return self.call("atl " + pct(progid))
+
+
+def register_library(*switches):
+    """regsvr32 on the built control library; its exit code."""
+    return h.wine("regsvr32", "/s", *switches, h.win_path(LIBRARY), timeout=120).returncode
+
+
+class HostedTest(unittest.TestCase):
+    """One host per test class; each test places its own controls of `progid`."""
+
+    progid = None
+
+    @classmethod
+    def setUpClass(cls):
+        h.end_strays("control-host.exe")
+        cls.host = ControlHost().__enter__()
+        assert cls.host.ready.get("ready"), cls.host.ready
+        cls.count = 0
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.host.__exit__(None, None, None)
+
+    def next_name(self):
+        type(self).count += 1
+        return "c%d" % self.count
+
+    def create(self, bag=None):
+        """A new control (loaded from the bag file when given), with no key rules in force."""
+        name = self.next_name()
+        answer = self.host.create(name, self.progid, bag)
+        self.assertTrue(ok(answer), answer)
+        self.host.no_rules()
+        return name
+
+    def put(self, name, member, value):
+        answer = self.host.set(name, member, value)
+        self.assertTrue(ok(answer), (member, answer))
+
+    def text_of(self, name):
+        return self.host.value(name, "Text")

@@ -8,9 +8,8 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[3] / "testbed" / "e2e"))
 import winharness as h  # noqa: E402
-from controlhost import ControlHost, boolean, color, i2, i4, ok, text  # noqa: E402
+from controlhost import HostedTest, boolean, color, i2, i4, ok, register_library, text  # noqa: E402
 
-LIBRARY = h.BIN / "Lumen_Control.ocx"
 PROGID = "Lumen_Control.InputDate"
 
 ACTIVE = 12648384
@@ -35,48 +34,22 @@ INVALID_PROPERTY_VALUE = "0x800A017C"
 
 def setUpModule():
     # Left registered: the text box's suite checks unregistration.
-    finished = h.wine("regsvr32", "/s", h.win_path(LIBRARY), timeout=120)
-    if finished.returncode != 0:
-        raise RuntimeError("regsvr32 Lumen_Control.ocx failed: %d" % finished.returncode)
+    if register_library() != 0:
+        raise RuntimeError("regsvr32 Lumen_Control.ocx failed")
 
 
-class Hosted(unittest.TestCase):
-    """One host per test class; each test places its own boxes."""
-
-    @classmethod
-    def setUpClass(cls):
-        h.end_strays("control-host.exe")
-        cls.host = ControlHost().__enter__()
-        assert cls.host.ready.get("ready"), cls.host.ready
-        cls.count = 0
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.host.__exit__(None, None, None)
-
-    def next_name(self):
-        type(self).count += 1
-        return "d%d" % self.count
+class Hosted(HostedTest):
+    progid = PROGID
 
     def place(self, layout=None, bag=None):
-        name = self.next_name()
-        answer = self.host.create(name, PROGID, bag)
-        self.assertTrue(ok(answer), answer)
+        name = self.create(bag)
         if layout is not None:
             self.set_format(name, layout)
-        self.host.no_rules()
         return name
 
     def set_format(self, name, layout):
         answer = self.host.invoke(name, "SetFormat", i2(layout))
         self.assertTrue(ok(answer), answer)
-
-    def put(self, name, member, value):
-        answer = self.host.set(name, member, value)
-        self.assertTrue(ok(answer), (member, answer))
-
-    def text_of(self, name):
-        return self.host.value(name, "Text")
 
     def caret_to(self, name, position):
         """Focus on the box and move its caret with real Home and Right keys."""

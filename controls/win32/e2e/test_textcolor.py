@@ -9,9 +9,8 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[3] / "testbed" / "e2e"))
 import winharness as h  # noqa: E402
-from controlhost import ControlHost, boolean, color, i2, i4, ok, r8, text  # noqa: E402
+from controlhost import HostedTest, boolean, color, i2, i4, ok, r8, register_library, text  # noqa: E402
 
-LIBRARY = h.BIN / "Lumen_Control.ocx"
 PROGID = "Lumen_Control.TextColor"
 
 ACTIVE = 12648384
@@ -27,10 +26,6 @@ REGISTRY_KEYS = [
     r"HKCR\TypeLib\{4736CE68-249C-4798-871D-8E40CCB880AC}",
     r"HKCR\Interface\{856E5C85-3769-42E8-AD0E-737D51CD66B0}",
 ]
-
-
-def regsvr32(*switches):
-    return h.wine("regsvr32", *switches, h.win_path(LIBRARY), timeout=120).returncode
 
 
 def key_exists(key):
@@ -49,41 +44,19 @@ def screen_colour(x, y):
 
 
 def setUpModule():
-    if regsvr32("/s") != 0:
+    if register_library() != 0:
         raise RuntimeError("regsvr32 Lumen_Control.ocx failed")
 
 
-class Hosted(unittest.TestCase):
-    """One host per test class; each test places its own box."""
-
-    @classmethod
-    def setUpClass(cls):
-        h.end_strays("control-host.exe")
-        cls.host = ControlHost().__enter__()
-        assert cls.host.ready.get("ready"), cls.host.ready
-        cls.count = 0
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.host.__exit__(None, None, None)
+class Hosted(HostedTest):
+    progid = PROGID
 
     def place(self, **settings):
         """A fresh box with the given properties set (typed values)."""
-        type(self).count += 1
-        name = "t%d" % self.count
-        answer = self.host.create(name, PROGID)
-        self.assertTrue(ok(answer), answer)
+        name = self.create()
         for member, value in settings.items():
             self.put(name, member, value)
-        self.host.no_rules()
         return name
-
-    def put(self, name, member, value):
-        answer = self.host.set(name, member, value)
-        self.assertTrue(ok(answer), (member, answer))
-
-    def text_of(self, name):
-        return self.host.value(name, "Text")
 
     def type_into(self, name, keys, start=None):
         """Focus on the box, put the caret at `start` (None: leave the focus selection), type."""
@@ -302,10 +275,7 @@ class Persistence(Hosted):
         for default in ["Enabled", "FontItalic", "LinkItem", "LinkMode", "RightToLeft", "SelLength", "MouseIcon"]:
             self.assertNotIn(default, names, "a value equal to its default is not stored")
 
-        type(self).count += 1
-        again = "t%d" % self.count
-        answer = self.host.create(again, PROGID, bag)
-        self.assertTrue(ok(answer), answer)
+        again = self.create(bag)
         for member, (_, expected) in self.SAVED.items():
             self.assertEqual(self.host.value(again, member), expected, member)
         self.assertTrue(self.host.value(again, "FontBold"))
@@ -320,9 +290,7 @@ class Persistence(Hosted):
         h.WORK.mkdir(parents=True, exist_ok=True)
         saved = self.host.save(box, bag)
         self.assertNotIn("Text", [entry["name"] for entry in saved["entries"]])
-        type(self).count += 1
-        again = "t%d" % self.count
-        self.assertTrue(ok(self.host.create(again, PROGID, bag)))
+        again = self.create(bag)
         self.assertEqual(self.text_of(again), "Text1")
 
     def test_stream_save_and_load(self):
@@ -363,14 +331,14 @@ class Containers(Hosted):
 class Registration(unittest.TestCase):
     def test_unregistering_removes_what_registering_wrote(self):
         try:
-            self.assertEqual(regsvr32("/u", "/s"), 0)
+            self.assertEqual(register_library("/u"), 0)
             self.assertEqual([key for key in REGISTRY_KEYS if key_exists(key)], [])
-            self.assertEqual(regsvr32("/s"), 0)
+            self.assertEqual(register_library(), 0)
             self.assertEqual([key for key in REGISTRY_KEYS if not key_exists(key)], [])
-            self.assertEqual(regsvr32("/u", "/s"), 0)
+            self.assertEqual(register_library("/u"), 0)
             self.assertEqual([key for key in REGISTRY_KEYS if key_exists(key)], [])
         finally:
-            regsvr32("/s")
+            register_library()
 
 
 if __name__ == "__main__":
