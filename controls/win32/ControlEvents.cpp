@@ -49,6 +49,8 @@ DISPID MouseEventOf(UINT message) {
     }
 }
 
+namespace {
+
 bool RegisterControlClass(const wchar_t* name, WNDPROC procedure) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -59,6 +61,14 @@ bool RegisterControlClass(const wchar_t* name, WNDPROC procedure) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = name;
     return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+HWND CreateControlSurface(const wchar_t* name, WNDPROC procedure, HWND parent, SIZE size, void* owner) {
+    if (!RegisterControlClass(name, procedure)) return nullptr;
+    return CreateWindowExW(WS_EX_CONTROLPARENT, name, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, size.cx, size.cy, parent,
+                           nullptr, qv::win::com::CurrentModule(), owner);
 }
 
 }  // namespace controls::win

@@ -22,7 +22,8 @@ bool IsMouseEventMessage(UINT message);
 // The event of a mouse message (kEventMouseDown/Move/Up).
 DISPID MouseEventOf(UINT message);
 
-// A window class of this library; true also when it exists already.
-bool RegisterControlClass(const wchar_t* name, WNDPROC procedure);
+// A control's own window of class `name` (registered once by this library),
+// hidden under `parent`, the size of the control; `owner` goes to WM_NCCREATE.
+HWND CreateControlSurface(const wchar_t* name, WNDPROC procedure, HWND parent, SIZE size, void* owner);
 
 }  // namespace controls::win

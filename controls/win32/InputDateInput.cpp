@@ -43,14 +43,10 @@ VARIANT Colour(std::uint32_t colour) {
 }  // namespace
 
 HWND InputDate::CreateSurface(HWND parent) {
-    if (!RegisterControlClass(kSurfaceClass, &InputDate::SurfaceProc)) return nullptr;
     const SIZE size = ExtentPixels();
-    const int width = size.cx;
-    const int height = size.cy;
-    HWND window = CreateWindowExW(WS_EX_CONTROLPARENT, kSurfaceClass, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, width,
-                                  height, parent, nullptr, qv::win::com::CurrentModule(), this);
+    HWND window = CreateControlSurface(kSurfaceClass, &InputDate::SurfaceProc, parent, size, this);
     if (!window) return nullptr;
-    const RECT area{0, 0, width, height};
+    const RECT area{0, 0, size.cx, size.cy};
     if (FAILED(MaskedBox::Create(window, area, this, &box_))) {
         DestroyWindow(window);
         return nullptr;

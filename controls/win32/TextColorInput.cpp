@@ -21,12 +21,8 @@ constexpr DISPID kClick = kEventClick, kDblClick = kEventDblClick, kKeyDown = kE
 HWND TextColor::CreateSurface(HWND parent) {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-    if (!RegisterControlClass(kSurfaceClass, &TextColor::SurfaceProc)) return nullptr;
     const SIZE size = ExtentPixels();
-    const int width = size.cx;
-    const int height = size.cy;
-    HWND window = CreateWindowExW(WS_EX_CONTROLPARENT, kSurfaceClass, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, width,
-                                  height, parent, nullptr, qv::win::com::CurrentModule(), this);
+    HWND window = CreateControlSurface(kSurfaceClass, &TextColor::SurfaceProc, parent, size, this);
     if (!window) return nullptr;
     const qv::win::ComPtr<IFont> font = AmbientFontCopy();
     if (!box_.Create(window, &TextColor::InputProc, reinterpret_cast<DWORD_PTR>(this), font.Get())) {
