@@ -196,7 +196,7 @@ class EventsAndNotifications(Hosted):
         self.host.click(box)
         seen = {(event["dispid"], event["name"]) for event in self.host.events()}
         for expected in [(3, "KeyDown"), (4, "KeyPress"), (5, "KeyUp"), (9, "Change"), (6, "MouseDown"),
-                         (8, "MouseUp"), (1, "Click")]:
+                         (7, "MouseMove"), (8, "MouseUp"), (1, "Click")]:
             self.assertIn(expected, seen)
         self.host.click(box)
         self.host.click(box)
