@@ -6,6 +6,7 @@
 #include "ComObject.h"
 #include "DispatchCall.h"
 #include "TextConvert.h"
+#include "TypeLibrary.h"
 #include "Variant.h"
 
 namespace monitor::win {
@@ -62,42 +63,15 @@ private:
 
 // The control's default source interface and the DISPID of its event at `position`.
 bool FindNotification(IDispatch& control, UINT position, IID& source, DISPID& notification) {
-    ComPtr<IDispatch> holder(&control);
-    ComPtr<IProvideClassInfo> classInfo = holder.As<IProvideClassInfo>();
-    ComPtr<ITypeInfo> coclass;
-    if (!classInfo || FAILED(classInfo->GetClassInfo(coclass.Address()))) {
+    ComPtr<ITypeInfo> events;
+    FUNCDESC* function = nullptr;
+    if (FAILED(qv::win::com::DefaultEventInterface(&control, events, source)) ||
+        FAILED(events->GetFuncDesc(position, &function))) {
         return false;
     }
-    TYPEATTR* attributes = nullptr;
-    if (FAILED(coclass->GetTypeAttr(&attributes))) {
-        return false;
-    }
-    const WORD implemented = attributes->cImplTypes;
-    coclass->ReleaseTypeAttr(attributes);
-    for (UINT index = 0; index < implemented; ++index) {
-        INT flags = 0;
-        HREFTYPE reference = 0;
-        ComPtr<ITypeInfo> events;
-        if (FAILED(coclass->GetImplTypeFlags(index, &flags)) ||
-            (flags & (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE)) != (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE) ||
-            FAILED(coclass->GetRefTypeOfImplType(index, &reference)) ||
-            FAILED(coclass->GetRefTypeInfo(reference, events.Address()))) {
-            continue;
-        }
-        FUNCDESC* function = nullptr;
-        if (FAILED(events->GetTypeAttr(&attributes))) {
-            return false;
-        }
-        source = attributes->guid;
-        events->ReleaseTypeAttr(attributes);
-        if (FAILED(events->GetFuncDesc(position, &function))) {
-            return false;
-        }
-        notification = function->memid;
-        events->ReleaseFuncDesc(function);
-        return true;
-    }
-    return false;
+    notification = function->memid;
+    events->ReleaseFuncDesc(function);
+    return true;
 }
 
 void ThrowCallFailure(HRESULT hr, const ErrorReport& report) {

@@ -1,60 +1,24 @@
 #include "EventRecorder.h"
 
 #include "Bstr.h"
+#include "TypeLibrary.h"
 
 namespace control_host {
 namespace {
 
 using qv::win::ComPtr;
 
-// The coclass's [default, source] interface.
-HRESULT DefaultSourceOf(ITypeInfo* coclass, ComPtr<ITypeInfo>& info) {
-    TYPEATTR* attributes = nullptr;
-    HRESULT hr = coclass->GetTypeAttr(&attributes);
-    if (FAILED(hr)) {
-        return hr;
-    }
-    const WORD count = attributes->cImplTypes;
-    coclass->ReleaseTypeAttr(attributes);
-    for (UINT i = 0; i < count; ++i) {
-        INT flags = 0;
-        HREFTYPE reference = 0;
-        if (SUCCEEDED(coclass->GetImplTypeFlags(i, &flags)) &&
-            (flags & (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE)) == (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE) &&
-            SUCCEEDED(coclass->GetRefTypeOfImplType(i, &reference))) {
-            return coclass->GetRefTypeInfo(reference, info.Address());
-        }
-    }
-    return E_NOINTERFACE;
-}
-
-HRESULT GuidOf(ITypeInfo* info, IID& iid) {
-    TYPEATTR* attributes = nullptr;
-    const HRESULT hr = info->GetTypeAttr(&attributes);
-    if (SUCCEEDED(hr)) {
-        iid = attributes->guid;
-        info->ReleaseTypeAttr(attributes);
-    }
-    return hr;
-}
-
 }  // namespace
 
 HRESULT FindDefaultEvents(IUnknown* control, IID& iid, ComPtr<ITypeInfo>& info) {
-    ComPtr<IProvideClassInfo> classInfo;
-    control->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(classInfo.Address()));
-    ComPtr<ITypeInfo> coclass;
-    if (classInfo) {
-        classInfo->GetClassInfo(coclass.Address());
-    }
-    if (coclass) {
-        DefaultSourceOf(coclass.Get(), info);
-    }
-    ComPtr<IProvideClassInfo2> classInfo2 = classInfo.As<IProvideClassInfo2>();
+    const HRESULT found = qv::win::com::DefaultEventInterface(control, info, iid);
+    // A control may name its events without describing them.
+    ComPtr<IProvideClassInfo2> classInfo2;
+    control->QueryInterface(IID_IProvideClassInfo2, reinterpret_cast<void**>(classInfo2.Address()));
     if (classInfo2 && SUCCEEDED(classInfo2->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &iid))) {
         return S_OK;
     }
-    return info ? GuidOf(info.Get(), iid) : E_NOINTERFACE;
+    return found;
 }
 
 EventRecorder::EventRecorder(std::string control, const IID& eventsIid, ComPtr<ITypeInfo> events,

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "ComError.h"
+#include <ocidl.h>
 
 #if defined(__MINGW32__)
 // In oleaut32 but missing from MinGW's headers.
@@ -83,6 +84,35 @@ HRESULT UnregisterModuleTypeLibrary(RegistryScope scope) {
     return scope == RegistryScope::User
                ? UnRegisterTypeLibForUser(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid, copy.syskind)
                : UnRegisterTypeLib(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid, copy.syskind);
+}
+
+HRESULT DefaultEventInterface(IUnknown* object, ComPtr<ITypeInfo>& events, IID& iid) {
+    if (!object) return E_POINTER;
+    ComPtr<IProvideClassInfo> classInfo;
+    ComPtr<ITypeInfo> coclass;
+    HRESULT hr = object->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(classInfo.Address()));
+    if (SUCCEEDED(hr)) hr = classInfo->GetClassInfo(coclass.Address());
+    TYPEATTR* attributes = nullptr;
+    if (SUCCEEDED(hr)) hr = coclass->GetTypeAttr(&attributes);
+    if (FAILED(hr)) return hr;
+    const WORD count = attributes->cImplTypes;
+    coclass->ReleaseTypeAttr(attributes);
+    constexpr INT kDefaultSource = IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE;
+    for (UINT index = 0; index < count; ++index) {
+        INT flags = 0;
+        HREFTYPE reference = 0;
+        if (FAILED(coclass->GetImplTypeFlags(index, &flags)) || (flags & kDefaultSource) != kDefaultSource ||
+            FAILED(coclass->GetRefTypeOfImplType(index, &reference)) ||
+            FAILED(coclass->GetRefTypeInfo(reference, events.Address())) ||
+            FAILED(events->GetTypeAttr(&attributes))) {
+            continue;
+        }
+        iid = attributes->guid;
+        events->ReleaseTypeAttr(attributes);
+        return S_OK;
+    }
+    events.Reset();
+    return E_NOINTERFACE;
 }
 
 }  // namespace qv::win::com

@@ -25,6 +25,10 @@ std::wstring ModulePath(HMODULE module);
 ComPtr<ITypeLib> ModuleTypeLibrary();
 ComPtr<ITypeInfo> ModuleTypeInfo(REFGUID guid);
 
+// The [default, source] interface of an object's class (IProvideClassInfo)
+// and its IID.
+HRESULT DefaultEventInterface(IUnknown* object, ComPtr<ITypeInfo>& events, IID& iid);
+
 HRESULT RegisterModuleTypeLibrary(RegistryScope scope);
 HRESULT UnregisterModuleTypeLibrary(RegistryScope scope);
 
