@@ -129,6 +129,8 @@ HRESULT STDMETHODCALLTYPE MemoryPropertyBag::Write(LPCOLESTR name, VARIANT* valu
     }
     try {
         if (Entry* existing = Find(name)) {
+            // Names match without regard to case; the first spelling stays.
+            fresh.name = existing->name;
             *existing = std::move(fresh);
         } else {
             entries_.push_back(std::move(fresh));

@@ -112,6 +112,19 @@ TEST_F(TextColorControl, SavesOnlyChangedEntriesInTableOrderAndLoadsThemBack) {
     EXPECT_EQ(Get(third.Get(), L"MaxLength").Get().lVal, 8);
 }
 
+TEST_F(TextColorControl, ADamagedStreamFailsTheLoadAndLeavesTheBoxWorking) {
+    ComPtr<IDispatch> control = Create();
+    ComPtr<IStream> stream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.Address()), S_OK);
+    const char junk[] = "QVPB but not really";
+    stream->Write(junk, sizeof junk, nullptr);
+    LARGE_INTEGER start{};
+    stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    EXPECT_TRUE(FAILED(control.As<IPersistStreamInit>()->Load(stream.Get())));
+    Put(control.Get(), L"Text", Text(L"still here"));
+    EXPECT_EQ(TextOf(control.Get()), L"still here");
+}
+
 TEST_F(TextColorControl, AnEmptyBagGivesTheDefaults) {
     ComPtr<IDispatch> control = Create();
     ComPtr<com::MemoryPropertyBag> empty = com::MakeObject<com::MemoryPropertyBag>();
