@@ -22,6 +22,7 @@ HRESULT InvalidPropertyValue(const IID& iid) {
 }
 
 InnerTextBox::~InnerTextBox() {
+    if (fontWatcher_) fontWatcher_->Stop();
     if (toolTipWindow_ && IsWindow(toolTipWindow_)) DestroyWindow(toolTipWindow_);
 }
 
@@ -130,6 +131,8 @@ HRESULT InnerTextBox::SetFont(IFont* font) {
     const HRESULT result = font->Clone(copy.Address());
     if (FAILED(result)) return result;
     font_ = copy;
+    if (!fontWatcher_) fontWatcher_ = qv::win::com::MakeObject<FontWatcher>([this] { ApplyFont(); });
+    fontWatcher_->Watch(font_.Get());
     ApplyFont();
     return S_OK;
 }

@@ -7,6 +7,7 @@
 
 #include "BoxColours.h"
 #include "ComPtr.h"
+#include "FontWatcher.h"
 #include "WindowsApi.h"
 #include <commctrl.h>
 #include <ocidl.h>
@@ -85,6 +86,7 @@ private:
     HWND toolTipWindow_ = nullptr;
     BoxColours colours_;
     qv::win::ComPtr<IFont> font_;
+    qv::win::ComPtr<FontWatcher> fontWatcher_;
     qv::win::ComPtr<IPictureDisp> mouseIcon_;
     long maxLength_ = 0;
     bool locked_ = false;

@@ -62,6 +62,7 @@ qv::win::ComPtr<ITypeInfo> MaskedBox::DispatchTypeInfo() {
 MaskedBox::MaskedBox() = default;
 
 MaskedBox::~MaskedBox() {
+    if (fontWatcher_) fontWatcher_->Stop();
     if (HWND window = window_) {
         Detach();
         DestroyWindow(window);
@@ -225,7 +226,18 @@ HRESULT MaskedBox::ApplyFont(IFontDisp* font) {
     if (!ole || FAILED(ole->get_hFont(&handle)) || !handle) return InvalidPropertyValue();
     font_ = qv::win::ComPtr<IFontDisp>(font);
     if (window_) SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(handle), TRUE);
+    if (!fontWatcher_) fontWatcher_ = qv::win::com::MakeObject<FontWatcher>([this] { ShowFont(); });
+    fontWatcher_->Watch(font);
     return S_OK;
+}
+
+// A property of the font object changed: its handle is a new one.
+void MaskedBox::ShowFont() {
+    qv::win::ComPtr<IFont> ole = font_ ? font_.As<IFont>() : qv::win::ComPtr<IFont>();
+    HFONT handle = nullptr;
+    if (window_ && ole && SUCCEEDED(ole->get_hFont(&handle)) && handle) {
+        SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(handle), TRUE);
+    }
 }
 
 HRESULT STDMETHODCALLTYPE MaskedBox::get_BorderStyle(LONG* value) {

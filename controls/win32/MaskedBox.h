@@ -13,6 +13,7 @@
 
 #include "BoxColours.h"
 #include "ComObject.h"
+#include "FontWatcher.h"
 #include "DispatchObject.h"
 #include "WindowsApi.h"
 #include "Lumen_Control_h.h"
@@ -105,6 +106,7 @@ private:
     void Selection(long& start, long& end) const;
     HBRUSH PaintColours(HDC dc);
     HRESULT ApplyFont(IFontDisp* font);
+    void ShowFont();
     HRESULT GetEdge(Edge edge, FLOAT* value) const;
     HRESULT PutEdge(Edge edge, FLOAT value);
 
@@ -115,6 +117,7 @@ private:
     std::u16string mask_;
     BoxColours colours_;
     qv::win::ComPtr<IFontDisp> font_;
+    qv::win::ComPtr<FontWatcher> fontWatcher_;
     LONG borderStyle_ = 1;
 };
 

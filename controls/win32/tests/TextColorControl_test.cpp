@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -123,6 +124,27 @@ TEST_F(TextColorControl, ADamagedStreamFailsTheLoadAndLeavesTheBoxWorking) {
     EXPECT_TRUE(FAILED(control.As<IPersistStreamInit>()->Load(stream.Get())));
     Put(control.Get(), L"Text", Text(L"still here"));
     EXPECT_EQ(TextOf(control.Get()), L"still here");
+}
+
+TEST_F(TextColorControl, AChangeThroughTheFontObjectReachesTheBox) {
+    ComPtr<IDispatch> control = Create();
+    HWND input = InnerWindow(control.Get());
+    auto shownHeight = [&] {
+        LOGFONTW shown{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(input, WM_GETFONT, 0, 0)), sizeof shown, &shown);
+        return std::abs(shown.lfHeight);
+    };
+    const LONG before = shownHeight();
+    Variant font = Get(control.Get(), L"Font");
+    ASSERT_EQ(font.Type(), VT_DISPATCH);
+    ComPtr<IFont> object;
+    ASSERT_EQ(font.Get().pdispVal->QueryInterface(IID_IFont, reinterpret_cast<void**>(object.Address())), S_OK);
+    CY size{};
+    size.int64 = 300000;  // 30 points
+    ASSERT_EQ(object->put_Size(size), S_OK);
+    EXPECT_GT(shownHeight(), before + 10);
+    // Wine reports the size of the font it realized (29.25 for 30).
+    EXPECT_NEAR(Get(control.Get(), L"FontSize").Get().fltVal, 30.0f, 1.0f);
 }
 
 TEST_F(TextColorControl, AnEmptyBagGivesTheDefaults) {
