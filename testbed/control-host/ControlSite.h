@@ -79,7 +79,11 @@ public:
     // IOleInPlaceSite
     HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override { return S_OK; }
     HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override;
-    HRESULT STDMETHODCALLTYPE OnUIActivate() override { return S_OK; }
+    // Only one control is UI-active on the form: the one before gives way.
+    HRESULT STDMETHODCALLTYPE OnUIActivate() override {
+        frame_->DeactivateActiveObject();
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document, LPRECT place,
                                                LPRECT clip, LPOLEINPLACEFRAMEINFO info) override;
     HRESULT STDMETHODCALLTYPE Scroll(SIZE) override { return E_NOTIMPL; }

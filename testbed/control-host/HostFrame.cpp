@@ -27,6 +27,20 @@ HRESULT STDMETHODCALLTYPE HostFrame::SetBorderSpace(LPCBORDERWIDTHS widths) {
     return none ? S_OK : OLE_E_INVALIDRECT;
 }
 
+void HostFrame::DeactivateActiveObject() {
+    const qv::win::ComPtr<IOleInPlaceActiveObject> previous = active_;
+    if (!previous) {
+        return;
+    }
+    qv::win::ComPtr<IOleInPlaceObject> inPlace = previous.As<IOleInPlaceObject>();
+    if (inPlace) {
+        inPlace->UIDeactivate();
+    }
+    if (active_.Get() == previous.Get()) {
+        active_.Reset();
+    }
+}
+
 HRESULT STDMETHODCALLTYPE HostFrame::SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) {
     active_ = qv::win::ComPtr<IOleInPlaceActiveObject>(object);
     return S_OK;

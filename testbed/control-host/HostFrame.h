@@ -18,6 +18,8 @@ public:
 
     // True when the active object took the message (the loop then drops it).
     bool PreTranslate(MSG& message);
+    // UI-deactivates the active object, if any (another one is about to take its place).
+    void DeactivateActiveObject();
 
     HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override;
     HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
