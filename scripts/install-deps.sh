@@ -9,7 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   wine wine64 libwine libwine-dev fonts-wine
-  xvfb x11-apps imagemagick fonts-wqy-microhei
+  xvfb x11-apps x11-utils imagemagick fonts-wqy-microhei
   arj locales
 )
 
