@@ -33,6 +33,23 @@ SIZE ScreenPixelsPerInch() {
     return result;
 }
 
+// The window and its children, each at its place (not every platform prints
+// the children of a window asked with PRF_CHILDREN).
+void PrintWithChildren(HWND window, HDC dc) {
+    constexpr LPARAM kWhole = PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND;
+    SendMessageW(window, WM_PRINT, reinterpret_cast<WPARAM>(dc), kWhole);
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!(GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE)) continue;  // the control itself may be hidden
+        RECT place{};
+        GetWindowRect(child, &place);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+        POINT origin{};
+        OffsetViewportOrgEx(dc, place.left, place.top, &origin);
+        SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), kWhole);
+        SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+    }
+}
+
 }  // namespace
 
 OleControlBase::OleControlBase() { SetInitialSize(100, 21); }
@@ -315,7 +332,7 @@ HRESULT STDMETHODCALLTYPE OleControlBase::Draw(DWORD aspect, LONG, void*, DVTARG
     HGDIOBJ previous = SelectObject(memory, picture);
     RECT whole{0, 0, width, height};
     FillRect(memory, &whole, GetSysColorBrush(COLOR_WINDOW));
-    if (window) SendMessageW(window, WM_PRINT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_CHILDREN | PRF_NONCLIENT | PRF_ERASEBKGND);
+    if (window) PrintWithChildren(window, memory);
     StretchBlt(target, bounds->left, bounds->top, bounds->right - bounds->left, bounds->bottom - bounds->top, memory,
                0, 0, width, height, SRCCOPY);
     SelectObject(memory, previous);

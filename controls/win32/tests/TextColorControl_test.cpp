@@ -147,6 +147,25 @@ TEST_F(TextColorControl, AChangeThroughTheFontObjectReachesTheBox) {
     EXPECT_NEAR(Get(control.Get(), L"FontSize").Get().fltVal, 30.0f, 1.0f);
 }
 
+TEST_F(TextColorControl, DrawsItsPictureForTheContainer) {
+    ComPtr<IDispatch> control = Create();
+    Put(control.Get(), L"Text", Text(L""));
+    Put(control.Get(), L"BackColor", Number(VT_UI4, 0x000000FF));
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP picture = CreateCompatibleBitmap(screen, 100, 21);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ previous = SelectObject(memory, picture);
+    const RECTL bounds{0, 0, 100, 21};
+    EXPECT_EQ(control.As<IViewObject2>()->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, memory, &bounds,
+                                               nullptr, nullptr, 0),
+              S_OK);
+    EXPECT_EQ(GetPixel(memory, 90, 10), RGB(255, 0, 0)) << "the box's background, inside its frame";
+    SelectObject(memory, previous);
+    DeleteObject(picture);
+    DeleteDC(memory);
+}
+
 TEST_F(TextColorControl, AnEmptyBagGivesTheDefaults) {
     ComPtr<IDispatch> control = Create();
     ComPtr<com::MemoryPropertyBag> empty = com::MakeObject<com::MemoryPropertyBag>();
