@@ -26,20 +26,8 @@ protected:
         *held.Address() = value;
         ASSERT_EQ(bag->Write(name, const_cast<VARIANT*>(&held.Get())), S_OK);
     }
-    static VARIANT Long(long value) {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_I4;
-        v.lVal = value;
-        return v;
-    }
-    static VARIANT Text(const wchar_t* text) {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_BSTR;
-        v.bstrVal = SysAllocString(text);
-        return v;
-    }
+    static VARIANT Long(long value) { return Variant::FromLong(value).Detach(); }
+    static VARIANT Text(const char* utf8) { return Variant::FromText(utf8).Detach(); }
     static ComPtr<IFont> Font(const wchar_t* face, long long sizeTimes10000, bool bold) {
         FONTDESC description{sizeof(FONTDESC), const_cast<LPOLESTR>(face), {}, static_cast<SHORT>(bold ? FW_BOLD : FW_NORMAL),
                              DEFAULT_CHARSET, FALSE, FALSE, FALSE};
@@ -65,9 +53,9 @@ protected:
 
 TEST_F(MemoryBag, KeepsWriteOrderAndRewritesAnEntryInPlace) {
     ComPtr<MemoryPropertyBag> bag = MakeObject<MemoryPropertyBag>();
-    Write(bag.Get(), L"Text", Text(L"a"));
+    Write(bag.Get(), L"Text", Text("a"));
     Write(bag.Get(), L"MaxLength", Long(5));
-    Write(bag.Get(), L"text", Text(L"b"));
+    Write(bag.Get(), L"text", Text("b"));
     EXPECT_EQ(Names(*bag.Get()), (std::vector<std::wstring>{L"Text", L"MaxLength"}));
     VARIANT read;
     VariantInit(&read);
@@ -88,7 +76,7 @@ TEST_F(MemoryBag, ReadsConvertToTheAskedTypeAndMissingNamesFail) {
     VariantInit(&read);
     read.vt = VT_I2;
     EXPECT_EQ(bag->Read(L"Missing", &read, nullptr), E_INVALIDARG);
-    Write(bag.Get(), L"Word", Text(L"abc"));
+    Write(bag.Get(), L"Word", Text("abc"));
     VariantInit(&read);
     read.vt = VT_I4;
     EXPECT_TRUE(FAILED(bag->Read(L"Word", &read, nullptr)));
@@ -127,7 +115,7 @@ TEST_F(MemoryBag, AnObjectIsKeptAsItWasWhenWritten) {
 
 TEST_F(MemoryBag, EveryCutOfTheStreamFormIsRefusedAndLeavesTheEntries) {
     ComPtr<MemoryPropertyBag> bag = MakeObject<MemoryPropertyBag>();
-    Write(bag.Get(), L"Text", Text(L"成绩"));
+    Write(bag.Get(), L"Text", Text("成绩"));
     Write(bag.Get(), L"MaxLength", Long(7));
     ComPtr<IStream> whole = Saved(*bag.Get());
     STATSTG stat{};
