@@ -103,7 +103,7 @@ bool ParseEntry(const std::vector<std::string>& words, BagEntry& entry) {
 
 }  // namespace
 
-std::string BagToText(const HostPropertyBag& bag) {
+std::string BagToText(const MemoryPropertyBag& bag) {
     std::string text(kHeader);
     text += '\n';
     for (const BagEntry& entry : bag.Entries()) {
@@ -113,7 +113,7 @@ std::string BagToText(const HostPropertyBag& bag) {
     return text;
 }
 
-bool BagFromText(std::string_view text, HostPropertyBag& bag) {
+bool BagFromText(std::string_view text, MemoryPropertyBag& bag) {
     std::istringstream lines{std::string(text)};
     std::string line;
     if (!std::getline(lines, line) || SplitWords(line) != SplitWords(kHeader)) {
@@ -133,13 +133,13 @@ bool BagFromText(std::string_view text, HostPropertyBag& bag) {
     return true;
 }
 
-bool SaveBagFile(const HostPropertyBag& bag, const std::wstring& path) {
+bool SaveBagFile(const MemoryPropertyBag& bag, const std::wstring& path) {
     std::ofstream file(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
     file << BagToText(bag);
     return static_cast<bool>(file.flush());
 }
 
-bool LoadBagFile(const std::wstring& path, HostPropertyBag& bag) {
+bool LoadBagFile(const std::wstring& path, MemoryPropertyBag& bag) {
     std::ifstream file(std::filesystem::path(path), std::ios::binary);
     if (!file) {
         return false;

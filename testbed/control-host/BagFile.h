@@ -6,15 +6,19 @@
 #include <string>
 #include <string_view>
 
-#include "HostPropertyBag.h"
+#include "MemoryPropertyBag.h"
 
 namespace control_host {
 
-std::string BagToText(const HostPropertyBag& bag);
-// Appends the entries to `bag`; false (bag partly filled) on a malformed line.
-bool BagFromText(std::string_view text, HostPropertyBag& bag);
+// The container keeps its forms in the COM kit's in-memory bag.
+using qv::win::com::BagEntry;
+using qv::win::com::MemoryPropertyBag;
 
-bool SaveBagFile(const HostPropertyBag& bag, const std::wstring& path);
-bool LoadBagFile(const std::wstring& path, HostPropertyBag& bag);
+std::string BagToText(const MemoryPropertyBag& bag);
+// Appends the entries to `bag`; false (bag partly filled) on a malformed line.
+bool BagFromText(std::string_view text, MemoryPropertyBag& bag);
+
+bool SaveBagFile(const MemoryPropertyBag& bag, const std::wstring& path);
+bool LoadBagFile(const std::wstring& path, MemoryPropertyBag& bag);
 
 }  // namespace control_host

@@ -133,9 +133,9 @@ HostCommands::Reply HostCommands::Create(const Words& words) {
     }
     bool ok = true;
     const std::wstring progid = DecodedWide(words[2], ok);
-    ComPtr<HostPropertyBag> bag;
+    ComPtr<MemoryPropertyBag> bag;
     if (words.size() == 4) {
-        bag = qv::win::com::MakeObject<HostPropertyBag>();
+        bag = qv::win::com::MakeObject<MemoryPropertyBag>();
         if (!ok || !LoadBagFile(DecodedWide(words[3], ok), *bag.Get())) {
             return {STG_E_FILENOTFOUND, ",\"error\":\"bag file unreadable\""};
         }
@@ -361,7 +361,7 @@ HostCommands::Reply HostCommands::Save(const Words& words) {
     if (!ok || !control->site) {
         return {kUsage, ",\"error\":\"save <name> <bagfile>\""};
     }
-    ComPtr<HostPropertyBag> bag = qv::win::com::MakeObject<HostPropertyBag>();
+    ComPtr<MemoryPropertyBag> bag = qv::win::com::MakeObject<MemoryPropertyBag>();
     const HRESULT hr = control->site->Save(bag.Get());
     if (FAILED(hr)) {
         return {hr, ""};

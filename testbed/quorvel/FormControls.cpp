@@ -136,9 +136,9 @@ HRESULT FormControls::Create(const std::wstring& formFile) {
 
 HRESULT FormControls::CreateOne(int row, bool& loaded, const std::string& bagText) {
     const ControlRow& entry = kRows[row];
-    qv::win::ComPtr<control_host::HostPropertyBag> bag;
+    qv::win::ComPtr<control_host::MemoryPropertyBag> bag;
     if (loaded) {
-        bag = qv::win::com::MakeObject<control_host::HostPropertyBag>();
+        bag = qv::win::com::MakeObject<control_host::MemoryPropertyBag>();
         // A damaged section counts as none: the control starts anew.
         loaded = control_host::BagFromText(bagText, *bag.Get());
     }
@@ -172,7 +172,7 @@ HRESULT FormControls::Save(const std::wstring& formFile) {
         if (!control || !control->site) {
             continue;
         }
-        auto bag = qv::win::com::MakeObject<control_host::HostPropertyBag>();
+        auto bag = qv::win::com::MakeObject<control_host::MemoryPropertyBag>();
         if (const HRESULT hr = control->site->Save(bag.Get()); FAILED(hr)) {
             return hr;
         }

@@ -1,7 +1,6 @@
 #include "MemoryPropertyBag.h"
 
 #include <cstdint>
-#include <cstring>
 
 namespace qv::win::com {
 namespace {
@@ -10,20 +9,60 @@ constexpr std::uint32_t kMagic = 0x42505651;  // "QVPB"
 constexpr std::uint32_t kFormatVersion = 1;
 constexpr std::uint32_t kMostEntries = 4096;
 constexpr std::uint32_t kLongestText = 1u << 20;
+constexpr std::uint32_t kLargestObject = 1u << 26;
 
-bool IsObject(VARTYPE type) { return type == VT_UNKNOWN || type == VT_DISPATCH; }
+HRESULT SaveObject(IUnknown* object, std::vector<unsigned char>& bytes) {
+    ComPtr<IPersistStream> persist;
+    HRESULT hr = object->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(persist.Address()));
+    ComPtr<IStream> stream;
+    if (SUCCEEDED(hr)) hr = CreateStreamOnHGlobal(nullptr, TRUE, stream.Address());
+    if (SUCCEEDED(hr)) hr = OleSaveToStream(persist.Get(), stream.Get());
+    HGLOBAL memory = nullptr;
+    if (SUCCEEDED(hr)) hr = GetHGlobalFromStream(stream.Get(), &memory);
+    STATSTG stat{};
+    if (SUCCEEDED(hr)) hr = stream->Stat(&stat, STATFLAG_NONAME);
+    if (SUCCEEDED(hr)) {
+        const auto* data = static_cast<const unsigned char*>(GlobalLock(memory));
+        bytes.assign(data, data + stat.cbSize.QuadPart);
+        GlobalUnlock(memory);
+    }
+    return hr;
+}
 
+HRESULT LoadObject(const std::vector<unsigned char>& bytes, REFIID iid, void** object) {
+    ComPtr<IStream> stream;
+    HRESULT hr = CreateStreamOnHGlobal(nullptr, TRUE, stream.Address());
+    if (SUCCEEDED(hr) && !bytes.empty()) hr = stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
+    if (SUCCEEDED(hr)) {
+        const LARGE_INTEGER start{};
+        hr = stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    }
+    return SUCCEEDED(hr) ? OleLoadFromStream(stream.Get(), iid, object) : hr;
+}
+
+// Colours are written as 32-bit integers of either sign; a reader may ask for
+// the other one, and the bits are what counts.
+HRESULT ChangeSameSizeInteger(VARIANT* target, const VARIANT& source, VARTYPE wanted) {
+    if ((source.vt == VT_I4 && wanted == VT_UI4) || (source.vt == VT_UI4 && wanted == VT_I4)) {
+        target->vt = wanted;
+        target->lVal = source.lVal;
+        return S_OK;
+    }
+    return DISP_E_OVERFLOW;
+}
+
+// Bytes a value of this type takes in the stream form; 0 for none.
 std::size_t ScalarSize(VARTYPE type) {
     switch (type) {
+    case VT_I1: case VT_UI1: return 1;
     case VT_I2: case VT_BOOL: case VT_UI2: return 2;
     case VT_I4: case VT_UI4: case VT_R4: case VT_ERROR: case VT_INT: case VT_UINT: return 4;
     case VT_R8: case VT_CY: case VT_DATE: case VT_I8: case VT_UI8: return 8;
-    case VT_I1: case VT_UI1: return 1;
     default: return 0;
     }
 }
 
-HRESULT Put(IStream* stream, const void* data, ULONG size) {
+HRESULT PutBytes(IStream* stream, const void* data, ULONG size) {
     ULONG written = 0;
     const HRESULT result = stream->Write(data, size, &written);
     return FAILED(result) ? result : (written == size ? S_OK : STG_E_MEDIUMFULL);
@@ -31,141 +70,111 @@ HRESULT Put(IStream* stream, const void* data, ULONG size) {
 
 HRESULT Take(IStream* stream, void* data, ULONG size) {
     ULONG read = 0;
-    const HRESULT result = stream->Read(data, size, &read);
+    const HRESULT result = size ? stream->Read(data, size, &read) : S_OK;
     return FAILED(result) ? result : (read == size ? S_OK : STG_E_READFAULT);
 }
 
-HRESULT PutText(IStream* stream, const wchar_t* text, std::uint32_t length) {
-    HRESULT result = Put(stream, &length, sizeof length);
-    return SUCCEEDED(result) ? Put(stream, text, length * sizeof(wchar_t)) : result;
+HRESULT PutCounted(IStream* stream, const void* data, std::uint32_t count, ULONG unit) {
+    const HRESULT result = PutBytes(stream, &count, sizeof count);
+    return SUCCEEDED(result) ? PutBytes(stream, data, count * unit) : result;
 }
 
-HRESULT TakeText(IStream* stream, std::wstring& text) {
-    std::uint32_t length = 0;
-    HRESULT result = Take(stream, &length, sizeof length);
+template <class Container>
+HRESULT TakeCounted(IStream* stream, Container& items, std::uint32_t most) {
+    std::uint32_t count = 0;
+    const HRESULT result = Take(stream, &count, sizeof count);
     if (FAILED(result)) return result;
-    if (length > kLongestText) return STG_E_READFAULT;
-    text.assign(length, L'\0');
-    return length ? Take(stream, text.data(), length * sizeof(wchar_t)) : S_OK;
-}
-
-HRESULT CopyStream(IStream* from, IStream* to) {
-    LARGE_INTEGER start{};
-    ULARGE_INTEGER size{};
-    HRESULT result = from->Seek(start, STREAM_SEEK_END, &size);
-    if (SUCCEEDED(result)) result = from->Seek(start, STREAM_SEEK_SET, nullptr);
-    if (SUCCEEDED(result)) {
-        const auto length = static_cast<std::uint32_t>(size.QuadPart);
-        result = Put(to, &length, sizeof length);
-        if (SUCCEEDED(result)) result = from->CopyTo(to, size, nullptr, nullptr);
-    }
-    return result;
-}
-
-HRESULT NewMemoryStream(ComPtr<IStream>& stream) {
-    return CreateStreamOnHGlobal(nullptr, TRUE, stream.Address());
+    if (count > most) return STG_E_READFAULT;
+    items.resize(count);
+    return Take(stream, items.data(), static_cast<ULONG>(count * sizeof(typename Container::value_type)));
 }
 
 }  // namespace
 
-MemoryPropertyBag::Entry* MemoryPropertyBag::Find(LPCOLESTR name) {
-    for (Entry& entry : entries_) {
-        if (_wcsicmp(entry.name.c_str(), name) == 0) return &entry;
+BagEntry* MemoryPropertyBag::Find(LPCOLESTR name) {
+    for (BagEntry& entry : entries_) {
+        if (CompareStringOrdinal(entry.name.c_str(), -1, name, -1, TRUE) == CSTR_EQUAL) return &entry;
     }
     return nullptr;
 }
 
+void MemoryPropertyBag::Put(BagEntry entry) {
+    if (BagEntry* old = Find(entry.name.c_str())) {
+        entry.name = std::move(old->name);  // the first spelling stays
+        *old = std::move(entry);
+    } else {
+        entries_.push_back(std::move(entry));
+    }
+}
+
 HRESULT STDMETHODCALLTYPE MemoryPropertyBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) {
     if (!name || !value) return E_POINTER;
-    Entry* entry = Find(name);
+    const BagEntry* entry = Find(name);
     if (!entry) return E_INVALIDARG;
     const VARTYPE wanted = value->vt;
-    if (entry->object) {
-        if (wanted != VT_EMPTY && !IsObject(wanted)) return DISP_E_TYPEMISMATCH;
-        LARGE_INTEGER start{};
-        entry->object->Seek(start, STREAM_SEEK_SET, nullptr);
-        ComPtr<IUnknown> object;
-        const HRESULT loaded = OleLoadFromStream(entry->object.Get(), IID_IUnknown,
-                                                 reinterpret_cast<void**>(object.Address()));
-        if (FAILED(loaded)) return loaded;
+    // The caller's VARIANT holds only the type it asks for: overwritten, never cleared.
+    if (entry->isObject) {
+        if (wanted != VT_EMPTY && wanted != VT_UNKNOWN && wanted != VT_DISPATCH) return DISP_E_TYPEMISMATCH;
+        const bool dispatch = wanted == VT_DISPATCH;
+        void* object = nullptr;
+        const HRESULT hr = LoadObject(entry->object, dispatch ? IID_IDispatch : IID_IUnknown, &object);
+        if (FAILED(hr)) return hr;
         VariantInit(value);
-        if (wanted == VT_DISPATCH) {
-            value->vt = VT_DISPATCH;
-            return object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&value->pdispVal));
-        }
-        value->vt = VT_UNKNOWN;
-        value->punkVal = object.Detach();
+        value->vt = dispatch ? VT_DISPATCH : VT_UNKNOWN;
+        value->punkVal = static_cast<IUnknown*>(object);
         return S_OK;
     }
-    if (wanted == VT_EMPTY) {
-        VariantInit(value);
-        return VariantCopy(value, const_cast<VARIANT*>(&entry->value.Get()));
-    }
-    VARIANT converted;
-    VariantInit(&converted);
-    const HRESULT result = VariantChangeType(&converted, const_cast<VARIANT*>(&entry->value.Get()), 0, wanted);
-    if (FAILED(result)) return result;
-    VariantInit(value);
-    *value = converted;
-    return S_OK;
+    VARIANT result;
+    VariantInit(&result);
+    // The conversion functions take a non-const source that they leave alone.
+    VARIANT& stored = const_cast<VARIANT&>(entry->value.Get());
+    HRESULT hr = wanted == VT_EMPTY ? VariantCopy(&result, &stored) : VariantChangeType(&result, &stored, 0, wanted);
+    if (hr == DISP_E_OVERFLOW) hr = ChangeSameSizeInteger(&result, entry->value.Get(), wanted);
+    if (SUCCEEDED(hr)) *value = result;
+    return hr;
 }
 
 HRESULT STDMETHODCALLTYPE MemoryPropertyBag::Write(LPCOLESTR name, VARIANT* value) {
     if (!name || !value) return E_POINTER;
-    Entry fresh;
-    fresh.name = name;
-    if (IsObject(value->vt)) {
-        if (!value->punkVal) return E_INVALIDARG;
-        ComPtr<IPersistStream> persist;
-        HRESULT result = value->punkVal->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(persist.Address()));
-        if (SUCCEEDED(result)) result = NewMemoryStream(fresh.object);
-        if (SUCCEEDED(result)) result = OleSaveToStream(persist.Get(), fresh.object.Get());
-        if (FAILED(result)) return result;
-    } else if (ScalarSize(value->vt) != 0 || value->vt == VT_BSTR || value->vt == VT_EMPTY) {
-        const HRESULT result = VariantCopy(fresh.value.Address(), value);
-        if (FAILED(result)) return result;
-    } else {
-        return DISP_E_BADVARTYPE;
-    }
-    try {
-        if (Entry* existing = Find(name)) {
-            // Names match without regard to case; the first spelling stays.
-            fresh.name = existing->name;
-            *existing = std::move(fresh);
-        } else {
-            entries_.push_back(std::move(fresh));
+    BagEntry entry;
+    entry.name = name;
+    const VARTYPE type = value->vt & ~VT_BYREF;
+    if (type == VT_UNKNOWN || type == VT_DISPATCH) {
+        IUnknown* object = (value->vt & VT_BYREF) ? (value->ppunkVal ? *value->ppunkVal : nullptr) : value->punkVal;
+        if (object) {
+            entry.isObject = true;
+            const HRESULT hr = SaveObject(object, entry.object);
+            if (FAILED(hr)) return hr;
+            Put(std::move(entry));
+            return S_OK;
         }
-    } catch (...) {
-        return E_OUTOFMEMORY;
     }
+    const HRESULT hr = VariantCopyInd(entry.value.Address(), value);
+    if (FAILED(hr)) return hr;
+    Put(std::move(entry));
     return S_OK;
-}
-
-std::vector<std::pair<std::wstring, VARTYPE>> MemoryPropertyBag::Entries() const {
-    std::vector<std::pair<std::wstring, VARTYPE>> result;
-    for (const Entry& entry : entries_) {
-        result.emplace_back(entry.name, entry.object ? VARTYPE{VT_UNKNOWN} : entry.value.Type());
-    }
-    return result;
 }
 
 HRESULT MemoryPropertyBag::WriteTo(IStream* stream) const {
     if (!stream) return E_POINTER;
     const std::uint32_t header[3] = {kMagic, kFormatVersion, static_cast<std::uint32_t>(entries_.size())};
-    HRESULT result = Put(stream, header, sizeof header);
-    for (const Entry& entry : entries_) {
+    HRESULT result = PutBytes(stream, header, sizeof header);
+    for (const BagEntry& entry : entries_) {
         if (FAILED(result)) break;
-        result = PutText(stream, entry.name.c_str(), static_cast<std::uint32_t>(entry.name.size()));
-        const VARTYPE type = entry.object ? VARTYPE{VT_UNKNOWN} : entry.value.Type();
-        if (SUCCEEDED(result)) result = Put(stream, &type, sizeof type);
-        if (FAILED(result)) break;
+        result = PutCounted(stream, entry.name.data(), static_cast<std::uint32_t>(entry.name.size()), sizeof(wchar_t));
         const VARIANT& value = entry.value.Get();
-        if (entry.object) {
-            result = CopyStream(entry.object.Get(), stream);
+        const VARTYPE type = entry.isObject ? VARTYPE{VT_UNKNOWN} : value.vt;
+        if (SUCCEEDED(result)) result = PutBytes(stream, &type, sizeof type);
+        if (FAILED(result)) break;
+        if (entry.isObject) {
+            result = PutCounted(stream, entry.object.data(), static_cast<std::uint32_t>(entry.object.size()), 1);
         } else if (type == VT_BSTR) {
-            result = PutText(stream, value.bstrVal ? value.bstrVal : L"", SysStringLen(value.bstrVal));
+            result = PutCounted(stream, value.bstrVal ? value.bstrVal : L"", SysStringLen(value.bstrVal),
+                                sizeof(wchar_t));
         } else if (const std::size_t size = ScalarSize(type)) {
-            result = Put(stream, &value.llVal, static_cast<ULONG>(size));
+            result = PutBytes(stream, &value.llVal, static_cast<ULONG>(size));
+        } else if (type != VT_EMPTY) {
+            result = DISP_E_BADVARTYPE;
         }
     }
     return result;
@@ -177,28 +186,20 @@ HRESULT MemoryPropertyBag::ReadFrom(IStream* stream) {
     HRESULT result = Take(stream, header, sizeof header);
     if (FAILED(result)) return result;
     if (header[0] != kMagic || header[1] != kFormatVersion || header[2] > kMostEntries) return STG_E_INVALIDHEADER;
-    std::vector<Entry> read;
+    std::vector<BagEntry> read;
     for (std::uint32_t index = 0; index < header[2]; ++index) {
-        Entry entry;
+        BagEntry entry;
         VARTYPE type = VT_EMPTY;
-        result = TakeText(stream, entry.name);
+        result = TakeCounted(stream, entry.name, kLongestText);
         if (SUCCEEDED(result)) result = Take(stream, &type, sizeof type);
         if (FAILED(result)) return result;
         VARIANT& value = *entry.value.Address();
-        if (IsObject(type)) {
-            std::uint32_t length = 0;
-            result = Take(stream, &length, sizeof length);
-            if (SUCCEEDED(result)) result = NewMemoryStream(entry.object);
-            if (SUCCEEDED(result)) {
-                ULARGE_INTEGER size{};
-                size.QuadPart = length;
-                ULARGE_INTEGER copied{};
-                result = stream->CopyTo(entry.object.Get(), size, nullptr, &copied);
-                if (SUCCEEDED(result) && copied.QuadPart != length) result = STG_E_READFAULT;
-            }
+        if (type == VT_UNKNOWN) {
+            entry.isObject = true;
+            result = TakeCounted(stream, entry.object, kLargestObject);
         } else if (type == VT_BSTR) {
             std::wstring text;
-            result = TakeText(stream, text);
+            result = TakeCounted(stream, text, kLongestText);
             value.vt = VT_BSTR;
             value.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
         } else if (const std::size_t size = ScalarSize(type)) {

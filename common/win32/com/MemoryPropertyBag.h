@@ -1,9 +1,10 @@
 #pragma once
-// A property bag held in memory, in the order its entries were written. Objects
-// (a font, a picture) are kept as their persisted bytes, so a read gives a
-// fresh object, as a bag kept in a file would. The controls use it to save
-// and load themselves through a stream (IPersistStreamInit) with the same
-// code that serves a container's bag.
+// A property bag held in memory, entries in the order they were first
+// written. An object (a font, a picture) is kept as the bytes that
+// OleSaveToStream writes, class identifier included, and every read of it
+// makes a fresh object, as a bag read from a file would. The controls save
+// themselves through a stream (IPersistStreamInit) with this bag's stream
+// form; containers keep forms in it.
 #include <string>
 #include <vector>
 
@@ -13,30 +14,38 @@
 
 namespace qv::win::com {
 
+struct BagEntry {
+    std::wstring name;
+    Variant value;                      // VT_EMPTY for an object
+    std::vector<unsigned char> object;  // the object's stream, when it is one
+    bool isObject = false;
+};
+
 class MemoryPropertyBag final : public ComObject<MemoryPropertyBag, IPropertyBag> {
 public:
     static constexpr InterfaceEntry<MemoryPropertyBag> kInterfaces[] = {
         Expose<MemoryPropertyBag, IPropertyBag>(IID_IPropertyBag)};
 
+    // A missing name is E_INVALIDARG. The caller's vt asks for a type
+    // (VariantChangeType); VT_EMPTY takes the value as stored.
     HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* value, IErrorLog* log) override;
     HRESULT STDMETHODCALLTYPE Write(LPCOLESTR name, VARIANT* value) override;
 
-    // The entries as written: name and type, in order.
-    std::vector<std::pair<std::wstring, VARTYPE>> Entries() const;
+    const std::vector<BagEntry>& Entries() const noexcept { return entries_; }
+    // Appends, or replaces an entry of the same name (any case) in its place
+    // and with its first spelling.
+    void Put(BagEntry entry);
+    void Clear() noexcept { entries_.clear(); }
 
-    // The bytes of all entries, and the reverse; ReadFrom replaces the entries.
+    // The bytes of all entries, and the reverse; ReadFrom replaces the
+    // entries only when the whole stream reads well.
     HRESULT WriteTo(IStream* stream) const;
     HRESULT ReadFrom(IStream* stream);
 
 private:
-    struct Entry {
-        std::wstring name;
-        Variant value;              // anything but an object
-        ComPtr<IStream> object;     // an object's persisted bytes (class id first)
-    };
-    Entry* Find(LPCOLESTR name);
+    BagEntry* Find(LPCOLESTR name);
 
-    std::vector<Entry> entries_;
+    std::vector<BagEntry> entries_;
 };
 
 }  // namespace qv::win::com

@@ -23,7 +23,9 @@ class InputDateControl : public control_tests::ControlFixture {
 protected:
     ComPtr<IDispatch> Create() {
         ComPtr<IDispatch> control = ControlFixture::Create(CLSID_InputDate);
-        if (control) EXPECT_EQ(control.As<IPersistPropertyBag>()->InitNew(), S_OK);
+        if (control) {
+            EXPECT_EQ(control.As<IPersistPropertyBag>()->InitNew(), S_OK);
+        }
         return control;
     }
     static HRESULT SetFormat(IDispatch* control, short layout, com::ErrorReport* error = nullptr) {
@@ -105,7 +107,7 @@ TEST_F(InputDateControl, SavesSixEntriesAndReloadsInLayoutZero) {
     ComPtr<com::MemoryPropertyBag> bag = com::MakeObject<com::MemoryPropertyBag>();
     ASSERT_EQ(control.As<IPersistPropertyBag>()->Save(bag.Get(), TRUE, TRUE), S_OK);
     std::wstring names;
-    for (const auto& [name, type] : bag->Entries()) names += name + L";";
+    for (const auto& entry : bag->Entries()) names += entry.name + L";";
     EXPECT_EQ(names, L"ForeColor;BackStyle;BorderStyle;");
 
     ComPtr<IDispatch> reloaded = ControlFixture::Create(CLSID_InputDate);

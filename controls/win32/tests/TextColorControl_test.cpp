@@ -84,7 +84,7 @@ TEST_F(TextColorControl, SavesOnlyChangedEntriesInTableOrderAndLoadsThemBack) {
     ComPtr<com::MemoryPropertyBag> bag = com::MakeObject<com::MemoryPropertyBag>();
     ASSERT_EQ(first.As<IPersistPropertyBag>()->Save(bag.Get(), TRUE, TRUE), S_OK);
     std::vector<std::wstring> names;
-    for (const auto& [name, type] : bag->Entries()) names.push_back(name);
+    for (const auto& entry : bag->Entries()) names.push_back(entry.name);
     // The font differs from the default (no container: no ambient font), so its entries are kept.
     const std::vector<std::wstring> expected = {L"BackColor", L"Alignment", L"MaxLength", L"Text"};
     std::vector<std::wstring> withoutFont;

@@ -38,7 +38,7 @@ protected:
     }
     static std::vector<std::wstring> Names(const MemoryPropertyBag& bag) {
         std::vector<std::wstring> names;
-        for (const auto& [name, type] : bag.Entries()) names.push_back(name);
+        for (const auto& entry : bag.Entries()) names.push_back(entry.name);
         return names;
     }
     static ComPtr<IStream> Saved(const MemoryPropertyBag& bag) {

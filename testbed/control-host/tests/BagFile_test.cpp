@@ -1,4 +1,4 @@
-#include "HostPropertyBag.h"
+#include "MemoryPropertyBag.h"
 
 #include <gtest/gtest.h>
 
@@ -55,7 +55,7 @@ protected:
         return {name.ToUtf8(), static_cast<double>(size.int64) / 10000.0};
     }
 
-    ComPtr<HostPropertyBag> bag_ = qv::win::com::MakeObject<HostPropertyBag>();
+    ComPtr<MemoryPropertyBag> bag_ = qv::win::com::MakeObject<MemoryPropertyBag>();
 };
 
 TEST_F(BagTest, KeepsFirstWriteOrderAndReplacesInPlace) {
@@ -143,7 +143,7 @@ TEST_F(BagTest, FileTextRoundTripsEveryKind) {
         return v;
     }());
     const std::string text = BagToText(*bag_.Get());
-    ComPtr<HostPropertyBag> copy = qv::win::com::MakeObject<HostPropertyBag>();
+    ComPtr<MemoryPropertyBag> copy = qv::win::com::MakeObject<MemoryPropertyBag>();
     ASSERT_TRUE(BagFromText(text, *copy.Get())) << text;
     ASSERT_EQ(copy->Entries().size(), bag_->Entries().size());
     for (std::size_t i = 0; i < copy->Entries().size(); ++i) {
@@ -175,7 +175,7 @@ TEST_F(BagTest, MalformedFileTextIsRefused) {
         "QvPropertyBag 1\n- 3 1\n",               // no name
     };
     for (const char* text : texts) {
-        ComPtr<HostPropertyBag> bag = qv::win::com::MakeObject<HostPropertyBag>();
+        ComPtr<MemoryPropertyBag> bag = qv::win::com::MakeObject<MemoryPropertyBag>();
         EXPECT_FALSE(BagFromText(text, *bag.Get())) << text;
     }
 }
