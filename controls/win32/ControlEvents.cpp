@@ -1,6 +1,10 @@
 #include "ControlEvents.h"
 
+#include <cmath>
+
+#include "ComError.h"
 #include "TypeLibrary.h"
+#include <olectl.h>
 
 namespace controls::win {
 
@@ -23,11 +27,29 @@ short MouseButtons(WPARAM keys, UINT message) {
     }
 }
 
-float PixelsToTwips(int pixels, HWND window, int axis) {
-    HDC dc = GetDC(window);
-    const int perInch = GetDeviceCaps(dc, axis);
-    ReleaseDC(window, dc);
-    return static_cast<float>(pixels) * 1440.0f / static_cast<float>(perInch > 0 ? perInch : 96);
+namespace {
+
+constexpr float kTwipsPerInch = 1440.0f;
+
+float ScreenPixelsPerInch(bool horizontal) {
+    HDC screen = GetDC(nullptr);
+    const int perInch = screen ? GetDeviceCaps(screen, horizontal ? LOGPIXELSX : LOGPIXELSY) : 0;
+    if (screen) ReleaseDC(nullptr, screen);
+    return static_cast<float>(perInch > 0 ? perInch : 96);
+}
+
+}  // namespace
+
+float PixelsToTwips(long pixels, bool horizontal) {
+    return static_cast<float>(pixels) * kTwipsPerInch / ScreenPixelsPerInch(horizontal);
+}
+
+long TwipsToPixels(float twips, bool horizontal) {
+    return std::lround(twips * ScreenPixelsPerInch(horizontal) / kTwipsPerInch);
+}
+
+HRESULT InvalidPropertyValue(const IID& iid) {
+    return qv::win::com::SetComError(CTL_E_INVALIDPROPERTYVALUE, iid, "Lumen_Control", "无效属性值");
 }
 
 bool IsMouseEventMessage(UINT message) {

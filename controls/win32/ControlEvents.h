@@ -1,6 +1,7 @@
 #pragma once
-// What both controls need to raise their keyboard and mouse events and to
-// make their surface windows.
+// What both controls and their inner boxes need to raise their keyboard and
+// mouse events, measure in twips, report refused values and make their
+// surface windows.
 #include "WindowsApi.h"
 #include <oaidl.h>
 
@@ -15,8 +16,12 @@ enum : DISPID {
 short ShiftState();
 // Left 1, right 2, middle 4: the button of a button message, or those held during a move.
 short MouseButtons(WPARAM keys, UINT message);
-// Mouse positions go to the host in twips.
-float PixelsToTwips(int pixels, HWND window, int axis);
+// Screen pixels and twips (1440 to the inch), across or down.
+float PixelsToTwips(long pixels, bool horizontal);
+long TwipsToPixels(float twips, bool horizontal);
+
+// CTL_E_INVALIDPROPERTYVALUE with its description in the thread's error info.
+HRESULT InvalidPropertyValue(const IID& iid);
 // True for a mouse message the events describe (down, move, up of any button).
 bool IsMouseEventMessage(UINT message);
 // The event of a mouse message (kEventMouseDown/Move/Up).

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "ComError.h"
+#include "ControlEvents.h"
 
 namespace controls::win {
 namespace {
@@ -16,10 +16,6 @@ const wchar_t* const kPointerCursors[] = {
 
 
 }  // namespace
-
-HRESULT InvalidPropertyValue(const IID& iid) {
-    return qv::win::com::SetComError(CTL_E_INVALIDPROPERTYVALUE, iid, "Lumen_Control", "无效属性值");
-}
 
 InnerTextBox::~InnerTextBox() {
     if (fontWatcher_) fontWatcher_->Stop();

@@ -98,7 +98,4 @@ private:
     std::wstring toolTip_;
 };
 
-// CTL_E_INVALIDPROPERTYVALUE with its description, for the thread's error info.
-HRESULT InvalidPropertyValue(const IID& iid);
-
 }  // namespace controls::win

@@ -77,8 +77,8 @@ LRESULT InputDate::OnSurfaceMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         short button = MouseButtons(wParam, message);
         short shift = ShiftState();
         const POINTS point = MAKEPOINTS(lParam);
-        float x = PixelsToTwips(point.x, window_, LOGPIXELSX);
-        float y = PixelsToTwips(point.y, window_, LOGPIXELSY);
+        float x = PixelsToTwips(point.x, true);
+        float y = PixelsToTwips(point.y, false);
         Fire(MouseEventOf(message), {qv::win::com::ByRef(&button), qv::win::com::ByRef(&shift),
                                      qv::win::com::ByRef(&x), qv::win::com::ByRef(&y)});
         if (message == WM_LBUTTONUP) Fire(kEventClick, {});
@@ -104,8 +104,8 @@ void InputDate::PlaceInner(int width, int height) {
     // Left, top, height, width, in twips, through the inner box's extender.
     qv::win::com::PutProperty(inner_.Get(), kInnerLeft, Twips(0));
     qv::win::com::PutProperty(inner_.Get(), kInnerTop, Twips(0));
-    qv::win::com::PutProperty(inner_.Get(), kInnerHeight, Twips(PixelsToTwips(height, window_, LOGPIXELSY)));
-    qv::win::com::PutProperty(inner_.Get(), kInnerWidth, Twips(PixelsToTwips(width, window_, LOGPIXELSX)));
+    qv::win::com::PutProperty(inner_.Get(), kInnerHeight, Twips(PixelsToTwips(height, false)));
+    qv::win::com::PutProperty(inner_.Get(), kInnerWidth, Twips(PixelsToTwips(width, true)));
 }
 
 void InputDate::KeyDown(short& keyCode, short shift) {

@@ -5,18 +5,16 @@
 
 #include "Bstr.h"
 #include "ComError.h"
+#include "ControlEvents.h"
 #include "MaskedText.h"
 
 namespace controls::win {
 namespace {
 
-constexpr float kTwipsPerInch = 1440.0f;
 constexpr LONG kBorderNone = 0;
 constexpr LONG kBorderFixedSingle = 1;
 
-HRESULT InvalidPropertyValue() {
-    return qv::win::com::SetComError(CTL_E_INVALIDPROPERTYVALUE, IID__MaskedBox, "Lumen_Control", "无效属性值");
-}
+HRESULT InvalidPropertyValue() { return controls::win::InvalidPropertyValue(IID__MaskedBox); }
 
 // After the window has gone with its parent, the object answers nothing.
 HRESULT WindowGone() { return E_UNEXPECTED; }
@@ -25,20 +23,6 @@ std::u16string ToU16(std::wstring_view text) { return {text.begin(), text.end()}
 std::wstring ToWide(std::u16string_view text) { return {text.begin(), text.end()}; }
 
 
-class ScreenDc {
-public:
-    ScreenDc() : dc_(GetDC(nullptr)) {}
-    ~ScreenDc() { ReleaseDC(nullptr, dc_); }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    int PixelsPerInch(bool horizontal) const {
-        const int dpi = dc_ ? GetDeviceCaps(dc_, horizontal ? LOGPIXELSX : LOGPIXELSY) : 0;
-        return dpi > 0 ? dpi : 96;
-    }
-
-private:
-    HDC dc_;
-};
 
 qv::win::ComPtr<IFontDisp> DesignFont() {
     FONTDESC description{};
@@ -289,14 +273,14 @@ HRESULT MaskedBox::GetEdge(Edge edge, FLOAT* value) const {
                         : edge == Edge::Top   ? rect.top
                         : edge == Edge::Width ? rect.right - rect.left
                                               : rect.bottom - rect.top;
-    *value = static_cast<FLOAT>(pixels) * kTwipsPerInch / static_cast<float>(ScreenDc().PixelsPerInch(horizontal));
+    *value = PixelsToTwips(pixels, horizontal);
     return S_OK;
 }
 
 HRESULT MaskedBox::PutEdge(Edge edge, FLOAT value) {
     if (!window_) return WindowGone();
     const bool horizontal = edge == Edge::Left || edge == Edge::Width;
-    const long pixels = std::lround(value * static_cast<float>(ScreenDc().PixelsPerInch(horizontal)) / kTwipsPerInch);
+    const long pixels = TwipsToPixels(value, horizontal);
     if ((edge == Edge::Width || edge == Edge::Height) && pixels < 0) return InvalidPropertyValue();
     RECT rect{};
     GetWindowRect(window_, &rect);

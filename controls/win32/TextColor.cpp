@@ -1,6 +1,7 @@
 #include "TextColor.h"
 
 #include "ComError.h"
+#include "ControlEvents.h"
 #include "ControlPersistence.h"
 #include "TextColorProperties.h"
 

@@ -154,8 +154,8 @@ void TextColor::OnFocusChange(bool gained) {
 void TextColor::FireMouse(DISPID id, short button, LPARAM lParam) {
     short shift = ShiftState();
     const POINTS point = MAKEPOINTS(lParam);
-    float x = PixelsToTwips(point.x, box_.Window(), LOGPIXELSX);
-    float y = PixelsToTwips(point.y, box_.Window(), LOGPIXELSY);
+    float x = PixelsToTwips(point.x, true);
+    float y = PixelsToTwips(point.y, false);
     Fire(id, {qv::win::com::ByRef(&button), qv::win::com::ByRef(&shift), qv::win::com::ByRef(&x),
               qv::win::com::ByRef(&y)});
 }
