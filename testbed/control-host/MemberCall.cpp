@@ -1,8 +1,7 @@
 #include "MemberCall.h"
 
-#include <algorithm>
-
 #include "ComPtr.h"
+#include "DispatchCall.h"
 
 namespace control_host {
 namespace {
@@ -122,32 +121,16 @@ MemberOutcome CallMember(IDispatch* object, const std::wstring& name, MemberAcce
         }
         passed.push_back(reference);
     }
-    std::reverse(passed.begin(), passed.end());
-    DISPID putId = DISPID_PROPERTYPUT;
-    DISPPARAMS params{passed.data(), nullptr, static_cast<UINT>(passed.size()), 0};
-    WORD flags = DISPATCH_METHOD;
-    switch (access) {
-    case MemberAccess::Get:
-        flags = DISPATCH_PROPERTYGET;
-        break;
-    case MemberAccess::Put:
-    case MemberAccess::PutRef:
-        flags = access == MemberAccess::Put ? DISPATCH_PROPERTYPUT : DISPATCH_PROPERTYPUTREF;
-        params.rgdispidNamedArgs = &putId;
-        params.cNamedArgs = 1;
-        break;
-    case MemberAccess::Method:
-        break;
+    qv::win::com::ErrorReport report;
+    if (access == MemberAccess::Put || access == MemberAccess::PutRef) {
+        outcome.result = passed.size() == 1
+                             ? qv::win::com::PutProperty(object, id, passed[0], &report, access == MemberAccess::PutRef)
+                             : DISP_E_BADPARAMCOUNT;
+    } else {
+        outcome.result = qv::win::com::CallMethod(object, id, std::span<const VARIANT>(passed), outcome.value, &report,
+                                                  access == MemberAccess::Get ? DISPATCH_PROPERTYGET : DISPATCH_METHOD);
     }
-    EXCEPINFO exception{};
-    UINT argumentError = 0;
-    outcome.result = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                                    access == MemberAccess::Get || access == MemberAccess::Method
-                                        ? outcome.value.Address()
-                                        : nullptr,
-                                    &exception, &argumentError);
     if (outcome.result == DISP_E_EXCEPTION) {
-        qv::win::com::ErrorReport report = qv::win::com::TakeErrorReport(exception);
         outcome.result = report.result;
         outcome.description = std::move(report.description);
     }

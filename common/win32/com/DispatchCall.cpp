@@ -7,6 +7,11 @@ namespace qv::win::com {
 
 HRESULT CallMethod(IDispatch* object, DISPID id, std::initializer_list<VARIANT> arguments, Variant& result,
                    ErrorReport* error, WORD flags) {
+    return CallMethod(object, id, std::span<const VARIANT>(arguments.begin(), arguments.size()), result, error, flags);
+}
+
+HRESULT CallMethod(IDispatch* object, DISPID id, std::span<const VARIANT> arguments, Variant& result,
+                   ErrorReport* error, WORD flags) {
     if (!object) {
         return E_POINTER;
     }

@@ -8,6 +8,7 @@
 // Arguments are given in declaration order. For a by-reference argument pass
 // a VARIANT of VT_BYREF | type pointing at the caller's storage (ByRef()).
 #include <initializer_list>
+#include <span>
 
 #include "ComError.h"
 #include "ComPtr.h"
@@ -17,6 +18,8 @@ namespace qv::win::com {
 
 // On DISP_E_EXCEPTION `error` (if given) holds the callee's number and description.
 HRESULT CallMethod(IDispatch* object, DISPID id, std::initializer_list<VARIANT> arguments, Variant& result,
+                   ErrorReport* error = nullptr, WORD flags = DISPATCH_METHOD);
+HRESULT CallMethod(IDispatch* object, DISPID id, std::span<const VARIANT> arguments, Variant& result,
                    ErrorReport* error = nullptr, WORD flags = DISPATCH_METHOD);
 HRESULT CallMethod(IDispatch* object, DISPID id, std::initializer_list<VARIANT> arguments,
                    ErrorReport* error = nullptr);
