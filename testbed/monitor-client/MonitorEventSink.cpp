@@ -20,7 +20,9 @@ HRESULT STDMETHODCALLTYPE MonitorEventSink::Invoke(DISPID id, REFIID, LCID, WORD
     if (FAILED(VariantChangeType(&number, &params->rgvarg[0], 0, VT_I4))) {
         return DISP_E_TYPEMISMATCH;
     }
-    events_.emplace_back(id == 1 ? "OnDisconnect" : "OnConnectRestore", number.lVal);
+    if (handler_) {
+        handler_(id == 2, number.lVal);
+    }
     return S_OK;
 }
 

@@ -1,9 +1,8 @@
 #pragma once
-// Records the monitor's events (OnDisconnect 1, OnConnectRestore 2) with their
-// lMachineNo, in order of arrival.
-#include <string>
-#include <utility>
-#include <vector>
+// The monitor's events (OnDisconnect 1, OnConnectRestore 2) with their
+// lMachineNo, handed to a handler as they arrive. Used by monitor-client and
+// by the main-client stand-in's form.
+#include <functional>
 
 #include "ComObject.h"
 #include "qvlCheckCommunicate_h.h"
@@ -16,17 +15,17 @@ public:
         qv::win::com::Expose<MonitorEventSink, IDispatch>(DIID___clsCheckCommunicate),
         qv::win::com::Expose<MonitorEventSink, IDispatch>(IID_IDispatch)};
 
+    using Handler = std::function<void(bool restored, long machine)>;
+    explicit MonitorEventSink(Handler handler) : handler_(std::move(handler)) {}
+
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                      UINT*) override;
 
-    std::vector<std::pair<std::string, long>> Take() { return std::exchange(events_, {}); }
-    std::size_t Count() const noexcept { return events_.size(); }
-
 private:
-    std::vector<std::pair<std::string, long>> events_;
+    Handler handler_;
 };
 
 }  // namespace monitor_client

@@ -20,6 +20,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Bstr.h"
@@ -138,9 +139,9 @@ public:
             DWORD ms = 0;
             std::size_t count = 0;
             words >> ms >> count;
-            PumpFor(ms, [&] { return sink_->Count() >= count; });
+            PumpFor(ms, [&] { return events_.size() >= count; });
             std::string list;
-            for (const auto& [name, number] : sink_->Take()) {
+            for (const auto& [name, number] : std::exchange(events_, {})) {
                 list += (list.empty() ? "" : ",") + std::string("[\"") + name + "\"," + std::to_string(number) + "]";
             }
             Print("{\"call\":\"wait\",\"events\":[" + list + "]}");
@@ -211,7 +212,10 @@ private:
 
     ComPtr<_clsCheckCommunicate> monitor_;
     ComPtr<IConnectionPoint> point_;
-    ComPtr<MonitorEventSink> sink_ = MakeObject<MonitorEventSink>();
+    std::vector<std::pair<std::string, long>> events_;  // in order of arrival
+    ComPtr<MonitorEventSink> sink_ = MakeObject<MonitorEventSink>([this](bool restored, long machine) {
+        events_.emplace_back(restored ? "OnConnectRestore" : "OnDisconnect", machine);
+    });
     DWORD cookie_ = 0;
 };
 
