@@ -1,5 +1,12 @@
 # Compiler settings shared by every target.
 
+# Repeated builds (several build trees, several checkouts) share one compiler cache.
+find_program(QV_CCACHE ccache)
+if(QV_CCACHE)
+  set(CMAKE_C_COMPILER_LAUNCHER "${QV_CCACHE}")
+  set(CMAKE_CXX_COMPILER_LAUNCHER "${QV_CCACHE}")
+endif()
+
 if(MSVC)
   add_compile_options(/W4 /utf-8 /permissive-)
 else()
