@@ -16,8 +16,7 @@ constexpr long DuplicateKey = 457;
 
 class AppError : public std::runtime_error {
 public:
-    AppError(long number, const std::string& description)
-        : std::runtime_error(description), number_(number) {}
+    AppError(long number, const std::string& description) : std::runtime_error(description), number_(number) {}
     long Number() const noexcept { return number_; }
     std::string Description() const { return what(); }
 
@@ -26,8 +25,6 @@ private:
 };
 
 inline AppError OverflowError() { return AppError(errnum::Overflow, "溢出"); }
-inline AppError DuplicateKeyError() {
-    return AppError(errnum::DuplicateKey, "此键已经与该集合的一个元素相关联");
-}
+inline AppError DuplicateKeyError() { return AppError(errnum::DuplicateKey, "此键已经与该集合的一个元素相关联"); }
 
 }  // namespace qv

@@ -21,9 +21,9 @@ constexpr long kExponentLimit = 100'000'000;
 struct ScannedNumber {
     std::string normalized;  // sign, digits, ".", "e" and exponent, as from_chars reads it
     bool hasDigits = false;
-    long magnitude = 0;      // decimal exponent of the first significant digit, without the exponent part
+    long magnitude = 0;  // decimal exponent of the first significant digit, without the exponent part
     long exponent = 0;
-    std::size_t end = 0;     // position after the last character that belongs to the number
+    std::size_t end = 0;  // position after the last character that belongs to the number
 };
 
 // Reads the number at the start of `text`. With `skipBlanks` the classic
@@ -71,7 +71,8 @@ private:
             number.normalized += c;
             if (c != '0') seenSignificant = true;
             if (!seenPoint && seenSignificant) integerDigits = std::min(integerDigits + 1, kExponentLimit);
-            if (seenPoint && !seenSignificant) leadingFractionZeros = std::min(leadingFractionZeros + 1, kExponentLimit);
+            if (seenPoint && !seenSignificant)
+                leadingFractionZeros = std::min(leadingFractionZeros + 1, kExponentLimit);
         }
         number.magnitude = integerDigits > 0 ? integerDigits - 1 : -(leadingFractionZeros + 1);
     }
@@ -129,9 +130,7 @@ std::optional<Int> ToInteger(double value) {
 
 }  // namespace
 
-double LeadingNumber(std::string_view text) {
-    return ValueOf(NumberScanner(text, true).Scan());
-}
+double LeadingNumber(std::string_view text) { return ValueOf(NumberScanner(text, true).Scan()); }
 
 std::optional<double> ParseNumber(std::string_view text) {
     while (!text.empty() && IsEdgeBlank(text.front())) text.remove_prefix(1);

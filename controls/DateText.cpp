@@ -80,16 +80,16 @@ std::string FormatDateText(std::string_view text, DateContent content) {
     if (!ParseDateText(text, v)) return std::string(text);
     char buffer[128];
     switch (content) {
-    case DateContent::DateOnly:
-        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", v.year, v.month, v.day);
-        break;
-    case DateContent::DateAndMinutes:
-        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d", v.year, v.month, v.day, v.hour, v.minute);
-        break;
-    case DateContent::DateAndSeconds:
-        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", v.year, v.month, v.day, v.hour,
-                      v.minute, v.second);
-        break;
+        case DateContent::DateOnly:
+            std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", v.year, v.month, v.day);
+            break;
+        case DateContent::DateAndMinutes:
+            std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d", v.year, v.month, v.day, v.hour, v.minute);
+            break;
+        case DateContent::DateAndSeconds:
+            std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", v.year, v.month, v.day, v.hour,
+                          v.minute, v.second);
+            break;
     }
     return buffer;
 }

@@ -42,8 +42,7 @@ std::optional<MaskedEdit> TypeIntoMask(std::u16string_view mask, std::u16string_
     return edit;
 }
 
-MaskedEdit BlankMaskRange(std::u16string_view mask, std::u16string_view text, std::int32_t start,
-                          std::int32_t length) {
+MaskedEdit BlankMaskRange(std::u16string_view mask, std::u16string_view text, std::int32_t start, std::int32_t length) {
     const auto size = static_cast<std::int32_t>(mask.size());
     const std::int32_t end = std::clamp(start + std::max(length, 0), 0, size);
     start = std::clamp(start, 0, size);

@@ -30,8 +30,7 @@ std::optional<MaskedEdit> TypeIntoMask(std::u16string_view mask, std::u16string_
                                        char16_t character);
 
 // The digit positions of [start, start + length) blanked; the caret at start.
-MaskedEdit BlankMaskRange(std::u16string_view mask, std::u16string_view text, std::int32_t start,
-                          std::int32_t length);
+MaskedEdit BlankMaskRange(std::u16string_view mask, std::u16string_view text, std::int32_t start, std::int32_t length);
 
 // Delete without a selection: the position at the caret blanked if it holds a
 // digit, the caret one to the right; nothing at the end.

@@ -15,9 +15,9 @@ enum class PropertyTarget { InnerBox, Surface };
 struct SavedProperty {
     std::string_view name;
     PropertyKind kind;
-    std::int32_t dispid;          // the member of the default interface that reads and writes it
-    std::int64_t numberDefault;   // Colour, Boolean (-1/0), Int16, Int32, Float32
-    std::string_view textDefault; // Text; Font defaults to the ambient font, Picture to none
+    std::int32_t dispid;           // the member of the default interface that reads and writes it
+    std::int64_t numberDefault;    // Colour, Boolean (-1/0), Int16, Int32, Float32
+    std::string_view textDefault;  // Text; Font defaults to the ambient font, Picture to none
     PropertyTarget target;
 };
 

@@ -7,8 +7,8 @@
 namespace controls {
 
 bool IsNameKey(std::int16_t key) {
-    return (key >= 'a' && key <= 'z') || (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9') ||
-           key == '_' || key == '.' || key == kBackspace;
+    return (key >= 'a' && key <= 'z') || (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9') || key == '_' ||
+           key == '.' || key == kBackspace;
 }
 
 std::int16_t FilterKeyPress(std::int16_t keyAscii, const TextBoxView& box, std::int32_t maxLength,

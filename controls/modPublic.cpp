@@ -19,8 +19,7 @@ std::int64_t PointPosition(const AnsiText& text) {
     return it == text.end() ? 0 : (it - text.begin()) + 1;
 }
 
-std::int16_t FilterDigit(const TextBoxView& box, double maxNumber, std::int16_t key,
-                         std::int16_t digitNumber) {
+std::int16_t FilterDigit(const TextBoxView& box, double maxNumber, std::int16_t key, std::int16_t digitNumber) {
     const AnsiText& text = box.text;
     const std::int64_t length = static_cast<std::int64_t>(text.size());
     const std::int64_t start = std::clamp<std::int64_t>(box.selStart, 0, length);
@@ -63,8 +62,7 @@ std::int16_t FilterMinus(const TextBoxView& box, std::int16_t key, bool allowNeg
 
 }  // namespace
 
-bool ExceedsMaxLength(const AnsiText& text, std::int16_t keyAscii, std::int32_t maxLength,
-                      bool chaTwoByte) {
+bool ExceedsMaxLength(const AnsiText& text, std::int16_t keyAscii, std::int32_t maxLength, bool chaTwoByte) {
     std::int64_t bytes = 0;
     for (std::int16_t code : text) bytes += (chaTwoByte && IsWideCode(code)) ? 2 : 1;
     const std::int64_t limit = maxLength;
@@ -72,8 +70,8 @@ bool ExceedsMaxLength(const AnsiText& text, std::int16_t keyAscii, std::int32_t 
     return bytes > limit - 1 && keyAscii != kBackspace;
 }
 
-std::int16_t FilterNumericKey(const TextBoxView& box, double maxNumber, std::int16_t keyAscii,
-                              std::int16_t digitNumber, bool allowNegative) {
+std::int16_t FilterNumericKey(const TextBoxView& box, double maxNumber, std::int16_t keyAscii, std::int16_t digitNumber,
+                              bool allowNegative) {
     if (IsDigitKey(keyAscii)) return FilterDigit(box, maxNumber, keyAscii, digitNumber);
     if (keyAscii == '.') return FilterPoint(box, keyAscii, digitNumber);
     if (keyAscii == kBackspace) return FilterBackspace(box, keyAscii);

@@ -46,7 +46,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             DiscardingOutput output;
             arj::ExtractArchive(archive, output);
         }
-    } catch (const arj::ArjError&) {
-    }
+    } catch (const arj::ArjError&) {}
     return 0;
 }

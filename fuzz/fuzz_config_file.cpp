@@ -88,7 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Set an existing key in other letters (or a new one) to a value taken
     // from the input; keys and values without line breaks or "=" in the key
     // are all the launcher ever sets.
-    const std::string key = before.empty() ? "new.dll" : qv::AsciiUpper(before.front().substr(0, before.front().find('=')));
+    const std::string key =
+        before.empty() ? "new.dll" : qv::AsciiUpper(before.front().substr(0, before.front().find('=')));
     std::string value = content.substr(0, content.find_first_of("\r\n"));
     config.SetConfigValue(key, value);
     Require(config.GetConfigValue(key) == value);

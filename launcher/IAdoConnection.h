@@ -9,8 +9,8 @@ namespace launcher {
 class IAdoConnection {
 public:
     virtual ~IAdoConnection() = default;
-    virtual bool Open(const std::string& connectionString, const std::string& userId,
-                      const std::string& password, long options, std::string& errorDescription) = 0;
+    virtual bool Open(const std::string& connectionString, const std::string& userId, const std::string& password,
+                      long options, std::string& errorDescription) = 0;
 };
 
 }  // namespace launcher

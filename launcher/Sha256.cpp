@@ -88,10 +88,14 @@ std::string NormalisedSha256Text(const std::string& text) {
     if (text.size() != 64) return {};
     std::string hex;
     for (const char c : text) {
-        if (c >= '0' && c <= '9') hex += c;
-        else if (c >= 'a' && c <= 'f') hex += c;
-        else if (c >= 'A' && c <= 'F') hex += static_cast<char>(c - 'A' + 'a');
-        else return {};
+        if (c >= '0' && c <= '9')
+            hex += c;
+        else if (c >= 'a' && c <= 'f')
+            hex += c;
+        else if (c >= 'A' && c <= 'F')
+            hex += static_cast<char>(c - 'A' + 'a');
+        else
+            return {};
     }
     return hex;
 }

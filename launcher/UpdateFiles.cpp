@@ -65,8 +65,7 @@ Transfer CopyBlocks(IUrlDownload& url, IOutputFile& file, std::int32_t lLength, 
         try {
             counter.Count(static_cast<std::int32_t>(read));
             speed = counter.Speed();
-        } catch (const qv::AppError&) {
-        }
+        } catch (const qv::AppError&) {}
         std::int64_t shown = received;
         std::int32_t overall = (nFileOrder - 1) * 100;
         if (lLength > 0) {

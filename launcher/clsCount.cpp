@@ -10,20 +10,15 @@ namespace launcher {
 namespace {
 
 std::int32_t CheckedInt32(std::int64_t value) {
-    if (value < std::numeric_limits<std::int32_t>::min() ||
-        value > std::numeric_limits<std::int32_t>::max()) {
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max()) {
         throw qv::OverflowError();
     }
     return static_cast<std::int32_t>(value);
 }
 
-std::int32_t CheckedAdd(std::int32_t a, std::int32_t b) {
-    return CheckedInt32(std::int64_t{a} + b);
-}
+std::int32_t CheckedAdd(std::int32_t a, std::int32_t b) { return CheckedInt32(std::int64_t{a} + b); }
 
-std::int32_t CheckedSubtract(std::int32_t a, std::int32_t b) {
-    return CheckedInt32(std::int64_t{a} - b);
-}
+std::int32_t CheckedSubtract(std::int32_t a, std::int32_t b) { return CheckedInt32(std::int64_t{a} - b); }
 
 // Milliseconds from `from` to `to`, modulo 2^32: correct across both tick wraps.
 std::uint32_t TickInterval(std::int32_t from, std::int32_t to) {
@@ -64,9 +59,7 @@ void clsCount::SetCountStart(std::int32_t lValue) {
     m_lEnd = lValue;
 }
 
-std::int32_t clsCount::TotalTickCount() const {
-    return CheckedInt32(TickInterval(m_lStartTick, m_lNowTick));
-}
+std::int32_t clsCount::TotalTickCount() const { return CheckedInt32(TickInterval(m_lStartTick, m_lNowTick)); }
 
 std::int32_t clsCount::TotalSpeed() const {
     if (m_lNowTick == m_lStartTick) {
@@ -79,16 +72,13 @@ std::int32_t clsCount::Speed() {
     if (m_lLastTick == m_lNowTick) {
         return m_lLastSpeed;
     }
-    const std::int32_t lRate =
-        Rate(CheckedSubtract(m_lEnd, m_lLastCount), TickInterval(m_lLastTick, m_lNowTick));
+    const std::int32_t lRate = Rate(CheckedSubtract(m_lEnd, m_lLastCount), TickInterval(m_lLastTick, m_lNowTick));
     m_lLastSpeed = lRate;
     m_lLastTick = m_lNowTick;
     m_lLastCount = m_lEnd;
     return lRate;
 }
 
-bool clsCount::NewSpeed() const {
-    return TickInterval(m_lLastTick, m_lNowTick) > 1000U;
-}
+bool clsCount::NewSpeed() const { return TickInterval(m_lLastTick, m_lNowTick) > 1000U; }
 
 }  // namespace launcher

@@ -95,8 +95,7 @@ bool clsDealConfigFile::ReWriteFile(const std::string& strFileName) {
     // leaves the old versions in place instead of a cut-off file.
     const std::string tempName = strFileName + ".tmp";
     std::string error;
-    if (!m_fileSystem.WriteTextFile(tempName, text, error) ||
-        !m_fileSystem.ReplaceFile(strFileName, tempName, error)) {
+    if (!m_fileSystem.WriteTextFile(tempName, text, error) || !m_fileSystem.ReplaceFile(strFileName, tempName, error)) {
         std::string ignored;
         m_fileSystem.DeleteFile(tempName, ignored);
         return Fail(error);

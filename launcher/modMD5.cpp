@@ -37,10 +37,22 @@ void Transform(std::array<Word, 4>& state, const unsigned char* block) {
         Word f = 0;
         int k = 0;
         switch (round) {
-        case 0: f = (b & c) | (~b & d); k = i; break;
-        case 1: f = (b & d) | (c & ~d); k = (5 * i + 1) % 16; break;
-        case 2: f = b ^ c ^ d; k = (3 * i + 5) % 16; break;
-        default: f = c ^ (b | ~d); k = (7 * i) % 16; break;
+            case 0:
+                f = (b & c) | (~b & d);
+                k = i;
+                break;
+            case 1:
+                f = (b & d) | (c & ~d);
+                k = (5 * i + 1) % 16;
+                break;
+            case 2:
+                f = b ^ c ^ d;
+                k = (3 * i + 5) % 16;
+                break;
+            default:
+                f = c ^ (b | ~d);
+                k = (7 * i) % 16;
+                break;
         }
         const Word rotated = RotateLeft(a + f + kSine[i] + x[k], kShift[round * 4 + i % 4]);
         a = d;

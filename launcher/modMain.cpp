@@ -90,8 +90,8 @@ private:
         UpdateService service{s_.http, s_.random, settings.serviceUrl, settings.signingSalt};
         if (GetProgramFiles(service, settings.customerCode, state_.g_oProgramFiles, "")) return true;
         wait_->HideForm();
-        s_.messageBox.Show("获取服务器信息出错，原因如下：\r\n\r\n网络错误或者升级文件版本信息解析错误。",
-                           kErrorTitle, kErrorBox);
+        s_.messageBox.Show("获取服务器信息出错，原因如下：\r\n\r\n网络错误或者升级文件版本信息解析错误。", kErrorTitle,
+                           kErrorBox);
         return false;
     }
 
@@ -101,11 +101,9 @@ private:
     }
 
     bool DownloadOutOfDateFiles() {
-        const auto lookup = [this](const std::string& key) {
-            return state_.g_oVersionConfig->GetConfigValue(key);
-        };
-        const int count = BuildUpdateFiles(*state_.g_oProgramFiles, lookup, s_.fileSystem,
-                                           s_.launcherFolder, s_.system, state_.g_cltUpdateFiles);
+        const auto lookup = [this](const std::string& key) { return state_.g_oVersionConfig->GetConfigValue(key); };
+        const int count = BuildUpdateFiles(*state_.g_oProgramFiles, lookup, s_.fileSystem, s_.launcherFolder, s_.system,
+                                           state_.g_cltUpdateFiles);
         if (count <= 0) return true;
         auto window = s_.windows.CreateDownloadWindow(*wait_);
         return window->ShowForm(state_.g_cltUpdateFiles);

@@ -13,7 +13,8 @@ std::vector<std::string> SplitList(std::string_view text) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t comma = text.find(',', start);
-        pieces.emplace_back(text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+        pieces.emplace_back(
+            text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
         if (comma == std::string_view::npos) {
             return pieces;
         }

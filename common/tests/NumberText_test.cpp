@@ -15,12 +15,11 @@ TEST(NumberText, LeadingNumber) {
         double value;
     };
     const Case cases[] = {
-        {"", 0},         {"abc", 0},        {"12abc", 12},      {"4.9", 4.9},
-        {" 1 2", 12},    {"\t-\n3 .5", -3.5}, {"+7", 7},         {".5", 0.5},
-        {"5.", 5},       {"1.2.3", 1.2},    {"-", 0},           {".", 0},
-        {"1e3", 1000},   {"1D2x", 100},     {"2.5e-1", 0.25},   {"1 E 2", 100},
-        {"1e", 1},       {"1e+", 1},        {"e5", 0},          {"\r5", 0},  // CR is no blank here
-        {"007", 7},      {"1,5", 1},        {"0x10", 0},        {"-0", 0},
+        {"", 0},       {"abc", 0},    {"12abc", 12},    {"4.9", 4.9},   {" 1 2", 12}, {"\t-\n3 .5", -3.5},
+        {"+7", 7},     {".5", 0.5},   {"5.", 5},        {"1.2.3", 1.2}, {"-", 0},     {".", 0},
+        {"1e3", 1000}, {"1D2x", 100}, {"2.5e-1", 0.25}, {"1 E 2", 100}, {"1e", 1},    {"1e+", 1},
+        {"e5", 0},     {"\r5", 0},  // CR is no blank here
+        {"007", 7},    {"1,5", 1},    {"0x10", 0},      {"-0", 0},
     };
     for (const Case& c : cases) EXPECT_DOUBLE_EQ(qv::LeadingNumber(c.text), c.value) << '"' << c.text << '"';
 }
@@ -40,19 +39,43 @@ TEST(NumberText, ParseNumberAcceptsOnlyAWholeNumber) {
         std::optional<double> value;
     };
     const Case cases[] = {
-        {"1", 1},        {" 42\r\n", 42},   {"\t-3.25 ", -3.25}, {"+.5", 0.5},
-        {"1E2", 100},    {"1d-2", 0.01},    {"5.", 5},           {"32768", 32768},
-        {"", std::nullopt},   {"   ", std::nullopt}, {"abc", std::nullopt}, {"1x", std::nullopt},
-        {"1 2", std::nullopt}, {"- 1", std::nullopt}, {"1e", std::nullopt},  {".", std::nullopt},
-        {"1,000", std::nullopt}, {"&H10", std::nullopt}, {"1e400", std::nullopt}, {"--1", std::nullopt},
+        {"1", 1},
+        {" 42\r\n", 42},
+        {"\t-3.25 ", -3.25},
+        {"+.5", 0.5},
+        {"1E2", 100},
+        {"1d-2", 0.01},
+        {"5.", 5},
+        {"32768", 32768},
+        {"", std::nullopt},
+        {"   ", std::nullopt},
+        {"abc", std::nullopt},
+        {"1x", std::nullopt},
+        {"1 2", std::nullopt},
+        {"- 1", std::nullopt},
+        {"1e", std::nullopt},
+        {".", std::nullopt},
+        {"1,000", std::nullopt},
+        {"&H10", std::nullopt},
+        {"1e400", std::nullopt},
+        {"--1", std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(qv::ParseNumber(c.text), c.value) << '"' << c.text << '"';
 }
 
 TEST(NumberText, RoundHalfEven) {
     const double cases[][2] = {
-        {0.5, 0},   {1.5, 2},   {2.5, 2},   {-0.5, 0},  {-1.5, -2}, {-2.5, -2},
-        {2.4999, 2}, {2.5001, 3}, {-2.5001, -3}, {7, 7},  {4503599627370497.0, 4503599627370497.0},
+        {0.5, 0},
+        {1.5, 2},
+        {2.5, 2},
+        {-0.5, 0},
+        {-1.5, -2},
+        {-2.5, -2},
+        {2.4999, 2},
+        {2.5001, 3},
+        {-2.5001, -3},
+        {7, 7},
+        {4503599627370497.0, 4503599627370497.0},
     };
     for (const auto& c : cases) EXPECT_EQ(qv::RoundHalfEven(c[0]), c[1]) << c[0];
     EXPECT_TRUE(std::isnan(qv::RoundHalfEven(std::nan(""))));

@@ -46,10 +46,12 @@ TEST(TextCase, Utf16Length) {
         {"\xF4\x8F\xBF\xBF", 2},  // U+10FFFF
         {"\xF4\x90\x80\x80", 4},  // above U+10FFFF: four stray bytes
         {"\xFF", 1},
-        {"\xE4\xB8", 2},          // cut-off sequence at the end
-        {"\xE4\xB8" "a", 3},      // cut-off sequence before a letter
-        {"\xC0\xAF", 2},          // overlong form
-        {"\xED\xA0\x80", 3},      // encoded surrogate
+        {"\xE4\xB8", 2},  // cut-off sequence at the end
+        {"\xE4\xB8"
+         "a",
+         3},                  // cut-off sequence before a letter
+        {"\xC0\xAF", 2},      // overlong form
+        {"\xED\xA0\x80", 3},  // encoded surrogate
         {std::string("a\0b", 3), 3},
     };
     for (const Case& c : cases) {

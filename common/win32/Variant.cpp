@@ -49,8 +49,8 @@ Variant Variant::FromDispatch(IDispatch* object) {
 
 HRESULT Variant::ToText(std::string& text) const {
     Variant converted;
-    const HRESULT hr = VariantChangeType(converted.Address(), const_cast<VARIANT*>(&value_),
-                                         VARIANT_ALPHABOOL, VT_BSTR);
+    const HRESULT hr =
+        VariantChangeType(converted.Address(), const_cast<VARIANT*>(&value_), VARIANT_ALPHABOOL, VT_BSTR);
     if (SUCCEEDED(hr)) {
         Bstr owned;
         owned.Attach(converted.Detach().bstrVal);

@@ -173,7 +173,12 @@ TEST(FormatDateText, DatesComeOutInTheLayoutOthersPassUnchanged) {
 }
 
 TEST(DateBoxSavedProperties, SixEntriesInLoadOrderWithTheirDefaults) {
-    struct Expected { std::string_view name; PropertyKind kind; std::int32_t dispid; std::int64_t number; };
+    struct Expected {
+        std::string_view name;
+        PropertyKind kind;
+        std::int32_t dispid;
+        std::int64_t number;
+    };
     const Expected expected[] = {
         {"BackColor", PropertyKind::Colour, 0x68030005, 0x80000005},
         {"ForeColor", PropertyKind::Colour, 0x68030004, 0x80000008},

@@ -20,21 +20,20 @@ std::u16string Shown(std::u16string_view text) {
 TEST(MaskedText, EmptyLayoutAndWhatFitsTheMask) {
     EXPECT_EQ(EmptyMaskedText(kMask), Shown(u"____-__-__ __:__"));
     EXPECT_EQ(EmptyMaskedText(u""), u"");
-    struct Case { std::u16string_view text; bool fits; };
+    struct Case {
+        std::u16string_view text;
+        bool fits;
+    };
     const Case cases[] = {
-        {u"2010-01-05 08:03", true},
-        {u"____-__-__ __:__", true},
-        {u"2_1_-0_-__ 0_:__", true},
-        {u"", false},
-        {u"2010-01-05", false},
-        {u"2010-01-05 08:03 ", false},
-        {u"2010/01/05 08:03", false},
-        {u"2010-01-05_08:03", true},  // the literal blank at 10 is a blank too
-        {u"2010-0a-05 08:03", false},
-        {u"２010-01-05 08:03", false},  // full-width digit
+        {u"2010-01-05 08:03", true},  {u"____-__-__ __:__", true},
+        {u"2_1_-0_-__ 0_:__", true},  {u"", false},
+        {u"2010-01-05", false},       {u"2010-01-05 08:03 ", false},
+        {u"2010/01/05 08:03", false}, {u"2010-01-05_08:03", true},    // the literal blank at 10 is a blank too
+        {u"2010-0a-05 08:03", false}, {u"２010-01-05 08:03", false},  // full-width digit
         {u"2010-01-05 08-03", false},
     };
-    for (const Case& c : cases) EXPECT_EQ(FitsMask(kMask, Shown(c.text)), c.fits) << std::string(c.text.begin(), c.text.end());
+    for (const Case& c : cases)
+        EXPECT_EQ(FitsMask(kMask, Shown(c.text)), c.fits) << std::string(c.text.begin(), c.text.end());
 }
 
 struct EditCase {
@@ -68,9 +67,15 @@ TEST(MaskedText, TypingDeleteAndBackspaceNeverShift) {
     for (const EditCase& c : cases) {
         std::optional<MaskedEdit> edit;
         switch (c.op) {
-        case EditCase::Type: edit = TypeIntoMask(kMask, Shown(c.before), c.caret, c.character); break;
-        case EditCase::Delete: edit = DeleteInMask(kMask, Shown(c.before), c.caret); break;
-        case EditCase::Backspace: edit = BackspaceInMask(kMask, Shown(c.before), c.caret); break;
+            case EditCase::Type:
+                edit = TypeIntoMask(kMask, Shown(c.before), c.caret, c.character);
+                break;
+            case EditCase::Delete:
+                edit = DeleteInMask(kMask, Shown(c.before), c.caret);
+                break;
+            case EditCase::Backspace:
+                edit = BackspaceInMask(kMask, Shown(c.before), c.caret);
+                break;
         }
         const std::string label = "op " + std::to_string(c.op) + " at " + std::to_string(c.caret);
         if (c.after.empty()) {

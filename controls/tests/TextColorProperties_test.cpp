@@ -32,18 +32,18 @@ TEST(SavedProperties, KeepsTheOrderThatMakesLaterEntriesWin) {
 }
 
 TEST(SavedProperties, DefaultsKindsAndTargets) {
-    struct Expected { std::size_t order; std::string_view name; PropertyKind kind; std::int64_t number; };
+    struct Expected {
+        std::size_t order;
+        std::string_view name;
+        PropertyKind kind;
+        std::int64_t number;
+    };
     const Expected expected[] = {
-        {0, "BackColor", PropertyKind::Colour, 0x80000005},
-        {1, "ForeColor", PropertyKind::Colour, 0x80000008},
-        {2, "Enabled", PropertyKind::Boolean, -1},
-        {3, "Font", PropertyKind::Font, 0},
-        {7, "CausesValidation", PropertyKind::Boolean, -1},
-        {10, "DrawMode", PropertyKind::Int16, 13},
-        {14, "FontSize", PropertyKind::Float32, 0},
-        {19, "LinkTimeout", PropertyKind::Int16, 50},
-        {22, "MaxLength", PropertyKind::Int32, 0},
-        {23, "MouseIcon", PropertyKind::Picture, 0},
+        {0, "BackColor", PropertyKind::Colour, 0x80000005}, {1, "ForeColor", PropertyKind::Colour, 0x80000008},
+        {2, "Enabled", PropertyKind::Boolean, -1},          {3, "Font", PropertyKind::Font, 0},
+        {7, "CausesValidation", PropertyKind::Boolean, -1}, {10, "DrawMode", PropertyKind::Int16, 13},
+        {14, "FontSize", PropertyKind::Float32, 0},         {19, "LinkTimeout", PropertyKind::Int16, 50},
+        {22, "MaxLength", PropertyKind::Int32, 0},          {23, "MouseIcon", PropertyKind::Picture, 0},
     };
     const auto& table = SavedProperties();
     for (const Expected& e : expected) {

@@ -36,20 +36,20 @@ TEST(FilterKeyPress, AppliesTheRulesOfTheMode) {
         {"a", 1, 0, '-', 10, TextMode(true), false},
         {"a", 1, 0, kChinese, 10, TextMode(true), false},
         {"a", 1, 0, 13, 10, TextMode(true), false},
-        {"a", 1, 0, 22, 10, TextMode(true), false},   // Ctrl+V
+        {"a", 1, 0, 22, 10, TextMode(true), false},  // Ctrl+V
         {"a", 1, 0, 8, 10, TextMode(true), true},
-        {"a", 0, 1, ' ', 1, TextMode(true), true},    // selection: no rule at all
+        {"a", 0, 1, ' ', 1, TextMode(true), true},  // selection: no rule at all
         {"abcd", 1, 2, 'x', 4, TextMode(false), true},
         {"abcd", 4, 0, 'x', 4, TextMode(false), false},
         {"", 0, 0, 'x', 0, TextMode(false), false},
         {"", 0, 0, 8, 0, TextMode(false), true},
         {"ab", 2, 0, kChinese, 4, TextMode(false, true), true},
         {"ab", 2, 0, ' ', 10, TextMode(false), true},
-        {"10", 2, 0, '0', 0, numeric, true},          // numeric ignores MaxLength
+        {"10", 2, 0, '0', 0, numeric, true},  // numeric ignores MaxLength
         {"100", 3, 0, '0', 10, numeric, false},
         {"10", 2, 0, 'a', 10, numeric, false},
-        {"10", 0, 2, 'a', 10, numeric, false},        // selection does not bypass numeric rule
-        {"", 0, 0, 0, 10, TextMode(false), true},     // a zeroed key stays zero either way
+        {"10", 0, 2, 'a', 10, numeric, false},     // selection does not bypass numeric rule
+        {"", 0, 0, 0, 10, TextMode(false), true},  // a zeroed key stays zero either way
     };
     for (const PressCase& c : cases) {
         const TextBoxView box{AnsiFromAscii(c.text), c.selStart, c.selLength};
@@ -69,14 +69,11 @@ struct DeleteCase {
 
 TEST(JudgeKeyDown, JudgesDeleteAsABackspaceAfterTheCaret) {
     const DeleteCase cases[] = {
-        {"1.5", 1, 0, true, false, 1},
-        {"a.b", 1, 0, false, false, 1},
-        {"1.5", 2, 0, true, true, 2},
-        {"1.", 1, 0, true, true, 1},       // nothing after the point
-        {"ab", 2, 0, false, true, 1},      // caret stops at the end, steps back before b
-        {"abcd", 1, 2, false, true, 1},    // selection collapsed, only b goes
-        {"abcd", 0, 4, false, true, 0},
-        {"", 0, 0, false, false, 0},
+        {"1.5", 1, 0, true, false, 1},  {"a.b", 1, 0, false, false, 1},
+        {"1.5", 2, 0, true, true, 2},   {"1.", 1, 0, true, true, 1},  // nothing after the point
+        {"ab", 2, 0, false, true, 1},                                 // caret stops at the end, steps back before b
+        {"abcd", 1, 2, false, true, 1},                               // selection collapsed, only b goes
+        {"abcd", 0, 4, false, true, 0}, {"", 0, 0, false, false, 0},
     };
     for (const DeleteCase& c : cases) {
         KeyRules rules;
@@ -97,7 +94,10 @@ TEST(JudgeKeyDown, LeavesOtherKeysAndTheBoxAlone) {
 
 TEST(FocusColouring, OnlyAnEnabledUnlockedBoxChangesColour) {
     const FocusColours colours{0x123456, 0x654321};
-    struct Case { bool enabled, locked; bool coloured; };
+    struct Case {
+        bool enabled, locked;
+        bool coloured;
+    };
     for (const Case c : {Case{true, false, true}, Case{true, true, false}, Case{false, false, false}}) {
         const FocusChange got = OnGotFocus(c.enabled, c.locked, colours, true);
         const FocusChange lost = OnLostFocus(c.enabled, c.locked, colours);

@@ -26,9 +26,9 @@ TEST(FilterNumericKey, DecidesEachKeyByCaretSelectionAndLimits) {
     const NumericCase cases[] = {
         {"", 0, 0, '1', 100, 2, false, true},
         {"10", 2, 0, '0', 100, 2, false, true},
-        {"100", 3, 0, '0', 100, 2, false, false},      // 1000 > 100
-        {"100", 0, 3, '9', 100, 2, false, true},       // a selection skips the magnitude test
-        {"100", 1, 0, '9', 100, 2, false, false},      // 1900 > 100
+        {"100", 3, 0, '0', 100, 2, false, false},             // 1000 > 100
+        {"100", 0, 3, '9', 100, 2, false, true},              // a selection skips the magnitude test
+        {"100", 1, 0, '9', 100, 2, false, false},             // 1900 > 100
         {"12.34", 5, 0, '5', kTwelveNines, 2, false, false},  // decimals full
         {"12.34", 2, 0, '5', kTwelveNines, 2, false, true},   // before the point
         {"12.34", 3, 0, '5', kTwelveNines, 2, false, false},  // right after the point, still full
@@ -36,21 +36,21 @@ TEST(FilterNumericKey, DecidesEachKeyByCaretSelectionAndLimits) {
         {"12.34", 2, 0, '.', kTwelveNines, 2, false, false},  // a point is there already
         {"12345", 2, 0, '.', kTwelveNines, 2, false, false},  // three would follow
         {"12345", 3, 0, '.', kTwelveNines, 2, false, true},
-        {"1", 1, 0, '.', kTwelveNines, 0, false, false},      // no decimals allowed
+        {"1", 1, 0, '.', kTwelveNines, 0, false, false},  // no decimals allowed
         {"", 0, 0, '.', kTwelveNines, 0, false, false},
         {"", 0, 0, '-', kTwelveNines, 2, true, true},
         {"12", 0, 0, '-', kTwelveNines, 2, true, true},
         {"12", 1, 0, '-', kTwelveNines, 2, true, false},
         {"-12", 0, 0, '-', kTwelveNines, 2, true, false},
         {"", 0, 0, '-', kTwelveNines, 2, false, false},
-        {"-12", 0, 0, '5', kTwelveNines, 2, true, false},     // no digit before the sign
+        {"-12", 0, 0, '5', kTwelveNines, 2, true, false},  // no digit before the sign
         {"-12", 1, 0, '5', kTwelveNines, 2, true, true},
-        {"-99", 3, 0, '9', 100, 2, true, false},              // magnitude 999
-        {"1,234", 5, 0, '5', 12345, 2, false, true},          // commas ignored: 12345
+        {"-99", 3, 0, '9', 100, 2, true, false},      // magnitude 999
+        {"1,234", 5, 0, '5', 12345, 2, false, true},  // commas ignored: 12345
         {"1,234", 5, 0, '6', 12345, 2, false, false},
-        {"12", 0, 2, '\b', kTwelveNines, 2, false, false},    // Backspace at caret 0
+        {"12", 0, 2, '\b', kTwelveNines, 2, false, false},  // Backspace at caret 0
         {"", 0, 0, '\b', kTwelveNines, 2, false, false},
-        {"1.5", 2, 0, '\b', kTwelveNines, 2, false, false},   // the point has decimals after it
+        {"1.5", 2, 0, '\b', kTwelveNines, 2, false, false},  // the point has decimals after it
         {"1.", 2, 0, '\b', kTwelveNines, 2, false, true},
         {"15", 1, 0, '\b', kTwelveNines, 2, false, true},
         {"1", 1, 0, 'a', kTwelveNines, 2, true, false},
@@ -83,14 +83,14 @@ TEST(ExceedsMaxLength, CountsBytesWithDoubleByteCharactersOptionallyTwo) {
     const AnsiText ab = AnsiFromAscii("ab");
     const AnsiText abWide = {'a', 'b', kChinese};
     const LengthCase cases[] = {
-        {ab, kChinese, 4, true, false},        // 2 + 2 fits
-        {abWide, kChinese, 4, true, true},     // 4 + 2 does not
-        {abWide, 'x', 4, true, true},          // full
-        {abWide, kChinese, 4, false, false},   // counted as 3 characters
+        {ab, kChinese, 4, true, false},       // 2 + 2 fits
+        {abWide, kChinese, 4, true, true},    // 4 + 2 does not
+        {abWide, 'x', 4, true, true},         // full
+        {abWide, kChinese, 4, false, false},  // counted as 3 characters
         {{'a', 'b', kChinese, kChinese}, kChinese, 4, false, true},
-        {ab, kChinese, 3, true, true},         // 2 + 2 > 3
+        {ab, kChinese, 3, true, true},  // 2 + 2 > 3
         {ab, 'x', 3, true, false},
-        {{}, 'x', 0, false, true},             // MaxLength 0 refuses all but Backspace
+        {{}, 'x', 0, false, true},  // MaxLength 0 refuses all but Backspace
         {{}, kBackspace, 0, false, false},
         {abWide, kBackspace, 4, true, false},
         {AnsiFromAscii("abcd"), kBackspace, 4, true, false},
@@ -113,7 +113,8 @@ TEST(ExceedsMaxLength, LongTextsAndLargeLimitsDoNotWrap) {
 }
 
 TEST(AnsiBytes, GivesBothBytesOfADoubleByteCode) {
-    EXPECT_EQ(AnsiBytes({'1', kChinese, '2'}), std::string("1\xD0\xE0" "2"));
+    EXPECT_EQ(AnsiBytes({'1', kChinese, '2'}), std::string("1\xD0\xE0"
+                                                           "2"));
 }
 
 }  // namespace

@@ -18,12 +18,18 @@ short ShiftState() {
 
 short MouseButtons(WPARAM keys, UINT message) {
     switch (message) {
-    case WM_LBUTTONDOWN: case WM_LBUTTONUP: return 1;
-    case WM_RBUTTONDOWN: case WM_RBUTTONUP: return 2;
-    case WM_MBUTTONDOWN: case WM_MBUTTONUP: return 4;
-    default:
-        return static_cast<short>(((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) |
-                                  ((keys & MK_MBUTTON) ? 4 : 0));
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+            return 1;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+            return 2;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+            return 4;
+        default:
+            return static_cast<short>(((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) |
+                                      ((keys & MK_MBUTTON) ? 4 : 0));
     }
 }
 
@@ -54,20 +60,29 @@ HRESULT InvalidPropertyValue(const IID& iid) {
 
 bool IsMouseEventMessage(UINT message) {
     switch (message) {
-    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
-    case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
-    case WM_MOUSEMOVE:
-        return true;
-    default:
-        return false;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+        case WM_MOUSEMOVE:
+            return true;
+        default:
+            return false;
     }
 }
 
 DISPID MouseEventOf(UINT message) {
     switch (message) {
-    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: return kEventMouseDown;
-    case WM_MOUSEMOVE: return kEventMouseMove;
-    default: return kEventMouseUp;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            return kEventMouseDown;
+        case WM_MOUSEMOVE:
+            return kEventMouseMove;
+        default:
+            return kEventMouseUp;
     }
 }
 

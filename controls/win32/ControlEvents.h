@@ -8,8 +8,15 @@
 namespace controls::win {
 
 enum : DISPID {
-    kEventClick = 1, kEventDblClick, kEventKeyDown, kEventKeyPress, kEventKeyUp,
-    kEventMouseDown, kEventMouseMove, kEventMouseUp, kEventChange,
+    kEventClick = 1,
+    kEventDblClick,
+    kEventKeyDown,
+    kEventKeyPress,
+    kEventKeyUp,
+    kEventMouseDown,
+    kEventMouseMove,
+    kEventMouseUp,
+    kEventChange,
 };
 
 // Shift 1, Ctrl 2, Alt 4, as the key and mouse events carry them.

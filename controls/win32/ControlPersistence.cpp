@@ -11,14 +11,21 @@ namespace {
 
 VARTYPE BagType(PropertyKind kind) {
     switch (kind) {
-    case PropertyKind::Colour: return VT_I4;
-    case PropertyKind::Boolean: return VT_BOOL;
-    case PropertyKind::Int16: return VT_I2;
-    case PropertyKind::Int32: return VT_I4;
-    case PropertyKind::Float32: return VT_R4;
-    case PropertyKind::Text: return VT_BSTR;
-    case PropertyKind::Font:
-    case PropertyKind::Picture: return VT_DISPATCH;
+        case PropertyKind::Colour:
+            return VT_I4;
+        case PropertyKind::Boolean:
+            return VT_BOOL;
+        case PropertyKind::Int16:
+            return VT_I2;
+        case PropertyKind::Int32:
+            return VT_I4;
+        case PropertyKind::Float32:
+            return VT_R4;
+        case PropertyKind::Text:
+            return VT_BSTR;
+        case PropertyKind::Font:
+        case PropertyKind::Picture:
+            return VT_DISPATCH;
     }
     return VT_EMPTY;
 }
@@ -47,24 +54,24 @@ HRESULT Default(const SavedProperty& entry, IFont* ambientFont, VARIANT& value) 
     value.vt = VT_I8;
     value.llVal = entry.numberDefault;
     switch (entry.kind) {
-    case PropertyKind::Text: {
-        VariantClear(&value);
-        const std::wstring text = qv::win::Widen(entry.textDefault);
-        value.vt = VT_BSTR;
-        value.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-        return value.bstrVal ? S_OK : E_OUTOFMEMORY;
-    }
-    case PropertyKind::Font:
-        value.vt = VT_DISPATCH;
-        value.pdispVal = nullptr;
-        return ambientFont ? ambientFont->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&value.pdispVal))
-                           : S_OK;
-    case PropertyKind::Picture:
-        value.vt = VT_DISPATCH;
-        value.pdispVal = nullptr;
-        return S_OK;
-    default:
-        return ToKind(entry, &value, true);
+        case PropertyKind::Text: {
+            VariantClear(&value);
+            const std::wstring text = qv::win::Widen(entry.textDefault);
+            value.vt = VT_BSTR;
+            value.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+            return value.bstrVal ? S_OK : E_OUTOFMEMORY;
+        }
+        case PropertyKind::Font:
+            value.vt = VT_DISPATCH;
+            value.pdispVal = nullptr;
+            return ambientFont ? ambientFont->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&value.pdispVal))
+                               : S_OK;
+        case PropertyKind::Picture:
+            value.vt = VT_DISPATCH;
+            value.pdispVal = nullptr;
+            return S_OK;
+        default:
+            return ToKind(entry, &value, true);
     }
 }
 
@@ -97,8 +104,8 @@ bool EqualsDefault(const SavedProperty& entry, VARIANT& value, IFont* ambientFon
 
 }  // namespace
 
-HRESULT LoadSavedProperties(IDispatch* control, IPropertyBag* bag, IErrorLog* log,
-                            std::span<const SavedProperty> table, IFont* ambientFont) {
+HRESULT LoadSavedProperties(IDispatch* control, IPropertyBag* bag, IErrorLog* log, std::span<const SavedProperty> table,
+                            IFont* ambientFont) {
     for (const SavedProperty& entry : table) {
         const std::wstring name = qv::win::Widen(entry.name);
         qv::win::Variant value;
@@ -122,8 +129,8 @@ HRESULT SaveSavedProperties(IDispatch* control, IPropertyBag* bag, std::span<con
         qv::win::Variant value;
         VARIANT* slot = value.Address();
         DISPPARAMS none{};
-        HRESULT result = control->Invoke(entry.dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
-                                         slot, nullptr, nullptr);
+        HRESULT result = control->Invoke(entry.dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, slot,
+                                         nullptr, nullptr);
         if (SUCCEEDED(result) && !IsObject(entry.kind)) result = ToKind(entry, slot, false);
         if (FAILED(result)) return result;
         if (EqualsDefault(entry, *slot, ambientFont)) continue;

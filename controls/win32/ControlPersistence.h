@@ -11,8 +11,8 @@
 namespace controls::win {
 
 // Missing entries take their defaults; the font's default is `ambientFont`.
-HRESULT LoadSavedProperties(IDispatch* control, IPropertyBag* bag, IErrorLog* log,
-                            std::span<const SavedProperty> table, IFont* ambientFont);
+HRESULT LoadSavedProperties(IDispatch* control, IPropertyBag* bag, IErrorLog* log, std::span<const SavedProperty> table,
+                            IFont* ambientFont);
 
 // Values equal to their defaults are not written.
 HRESULT SaveSavedProperties(IDispatch* control, IPropertyBag* bag, std::span<const SavedProperty> table,

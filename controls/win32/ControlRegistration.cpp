@@ -16,10 +16,10 @@ constexpr RegistryScope kScope = RegistryScope::Machine;
 constexpr const wchar_t* kMiscStatus = L"131473";
 
 const qv::win::com::ClassEntry kClasses[] = {
-    {CLSID_TextColor, L"Lumen_Control.TextColor", L"", L"Lumen_Control.TextColor",
-     qv::win::com::ServerKind::InProcess, L"Apartment", LIBID_Lumen_Control},
-    {CLSID_InputDate, L"Lumen_Control.InputDate", L"", L"Lumen_Control.InputDate",
-     qv::win::com::ServerKind::InProcess, L"Apartment", LIBID_Lumen_Control},
+    {CLSID_TextColor, L"Lumen_Control.TextColor", L"", L"Lumen_Control.TextColor", qv::win::com::ServerKind::InProcess,
+     L"Apartment", LIBID_Lumen_Control},
+    {CLSID_InputDate, L"Lumen_Control.InputDate", L"", L"Lumen_Control.InputDate", qv::win::com::ServerKind::InProcess,
+     L"Apartment", LIBID_Lumen_Control},
 };
 
 HRESULT SetText(const std::wstring& path, const std::wstring& value) {

@@ -11,9 +11,8 @@ namespace {
 constexpr short kCustomPointer = 99;
 
 const wchar_t* const kPointerCursors[] = {
-    nullptr,     IDC_ARROW,    IDC_CROSS,    IDC_IBEAM, IDC_ARROW,       IDC_SIZEALL, IDC_SIZENESW, IDC_SIZENS,
-    IDC_SIZENWSE, IDC_SIZEWE,  IDC_UPARROW,  IDC_WAIT,  IDC_NO,          IDC_APPSTARTING, IDC_HELP, IDC_SIZEALL};
-
+    nullptr,      IDC_ARROW,  IDC_CROSS,   IDC_IBEAM, IDC_ARROW, IDC_SIZEALL,     IDC_SIZENESW, IDC_SIZENS,
+    IDC_SIZENWSE, IDC_SIZEWE, IDC_UPARROW, IDC_WAIT,  IDC_NO,    IDC_APPSTARTING, IDC_HELP,     IDC_SIZEALL};
 
 }  // namespace
 
@@ -25,9 +24,9 @@ InnerTextBox::~InnerTextBox() {
 bool InnerTextBox::Create(HWND parent, SUBCLASSPROC subclass, DWORD_PTR owner, IFont* initialFont) {
     RECT area{};
     GetClientRect(parent, &area);
-    edit_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, 0, 0, area.right,
-                            area.bottom, parent, nullptr, nullptr, nullptr);
+    edit_ =
+        CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT,
+                        0, 0, area.right, area.bottom, parent, nullptr, nullptr, nullptr);
     if (!edit_) return false;
     SetWindowSubclass(edit_, subclass, 1, owner);
     SetMaxLength(0);
@@ -143,7 +142,8 @@ void InnerTextBox::ApplyFont() {
 void InnerTextBox::ChangeStyle(LONG_PTR add, LONG_PTR remove, int index) {
     const LONG_PTR style = GetWindowLongPtrW(edit_, index);
     SetWindowLongPtrW(edit_, index, (style & ~remove) | add);
-    SetWindowPos(edit_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    SetWindowPos(edit_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     InvalidateRect(edit_, nullptr, TRUE);
 }
 
@@ -218,9 +218,9 @@ bool InnerTextBox::SetCursorForPointer() {
 void InnerTextBox::SetToolTipText(const std::wstring& text) {
     toolTip_ = text;
     if (!toolTipWindow_) {
-        toolTipWindow_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, edit_, nullptr,
-                                         nullptr, nullptr);
+        toolTipWindow_ =
+            CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, edit_, nullptr, nullptr, nullptr);
         if (!toolTipWindow_) return;
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;

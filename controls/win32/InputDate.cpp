@@ -73,9 +73,9 @@ HRESULT InputDate::GetInner(DISPID id, VARIANT* value) {
     qv::win::com::ErrorReport error;
     const HRESULT hr = qv::win::com::CallMethod(Inner(), id, {}, result, &error, DISPATCH_PROPERTYGET);
     if (FAILED(hr)) {
-        return hr == DISP_E_EXCEPTION ? qv::win::com::SetComError(error.result, IID__InputDate, error.source,
-                                                                  error.description)
-                                      : hr;
+        return hr == DISP_E_EXCEPTION
+                   ? qv::win::com::SetComError(error.result, IID__InputDate, error.source, error.description)
+                   : hr;
     }
     *value = result.Detach();
     return S_OK;
@@ -108,21 +108,29 @@ HRESULT InputDate::ReadInner(DISPID id, VARTYPE type, T* value) {
     return FAILED(hr) ? hr : ReadFrom(held, type, value, sizeof(T));
 }
 
-HRESULT STDMETHODCALLTYPE InputDate::get_BackColor(OLE_COLOR* value) { return ReadInner(DISPID_BACKCOLOR, VT_UI4, value); }
+HRESULT STDMETHODCALLTYPE InputDate::get_BackColor(OLE_COLOR* value) {
+    return ReadInner(DISPID_BACKCOLOR, VT_UI4, value);
+}
 HRESULT STDMETHODCALLTYPE InputDate::put_BackColor(OLE_COLOR value) {
     return PutNotifying(kBackColor, [&] { return PutInner(DISPID_BACKCOLOR, Of(VT_UI4, static_cast<LONG>(value))); });
 }
-HRESULT STDMETHODCALLTYPE InputDate::get_ForeColor(OLE_COLOR* value) { return ReadInner(DISPID_FORECOLOR, VT_UI4, value); }
+HRESULT STDMETHODCALLTYPE InputDate::get_ForeColor(OLE_COLOR* value) {
+    return ReadInner(DISPID_FORECOLOR, VT_UI4, value);
+}
 HRESULT STDMETHODCALLTYPE InputDate::put_ForeColor(OLE_COLOR value) {
     return PutNotifying(kForeColor, [&] { return PutInner(DISPID_FORECOLOR, Of(VT_UI4, static_cast<LONG>(value))); });
 }
-HRESULT STDMETHODCALLTYPE InputDate::get_Enabled(VARIANT_BOOL* value) { return ReadInner(kInnerEnabled, VT_BOOL, value); }
+HRESULT STDMETHODCALLTYPE InputDate::get_Enabled(VARIANT_BOOL* value) {
+    return ReadInner(kInnerEnabled, VT_BOOL, value);
+}
 HRESULT STDMETHODCALLTYPE InputDate::put_Enabled(VARIANT_BOOL value) {
     VARIANT flag = Of(VT_BOOL, 0);
     flag.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
     return PutNotifying(kEnabled, [&] { return PutInner(kInnerEnabled, flag); });
 }
-HRESULT STDMETHODCALLTYPE InputDate::get_BorderStyle(LONG* value) { return ReadInner(DISPID_BORDERSTYLE, VT_I4, value); }
+HRESULT STDMETHODCALLTYPE InputDate::get_BorderStyle(LONG* value) {
+    return ReadInner(DISPID_BORDERSTYLE, VT_I4, value);
+}
 HRESULT STDMETHODCALLTYPE InputDate::put_BorderStyle(LONG value) {
     return PutNotifying(kBorderStyle, [&] { return PutInner(DISPID_BORDERSTYLE, Of(VT_I4, value)); });
 }
@@ -150,7 +158,10 @@ HRESULT STDMETHODCALLTYPE InputDate::get_BackStyle(short* value) {
     return S_OK;
 }
 HRESULT STDMETHODCALLTYPE InputDate::put_BackStyle(short value) {
-    return PutNotifying(kBackStyle, [&] { backStyle_ = value; return S_OK; });
+    return PutNotifying(kBackStyle, [&] {
+        backStyle_ = value;
+        return S_OK;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE InputDate::Refresh() {

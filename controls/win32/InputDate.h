@@ -13,9 +13,8 @@
 
 namespace controls::win {
 
-class InputDate final
-    : public qv::win::com::DispatchObject<InputDate, _InputDate, qv::win::com::OleControlBase>,
-      private MaskedBoxListener {
+class InputDate final : public qv::win::com::DispatchObject<InputDate, _InputDate, qv::win::com::OleControlBase>,
+                        private MaskedBoxListener {
 public:
     static constexpr qv::win::com::InterfaceEntry<InputDate> kInterfaces[] = {
         qv::win::com::Expose<InputDate, _InputDate>(IID__InputDate),

@@ -79,23 +79,23 @@ LRESULT InputDate::OnSurfaceMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         const POINTS point = MAKEPOINTS(lParam);
         float x = PixelsToTwips(point.x, true);
         float y = PixelsToTwips(point.y, false);
-        Fire(MouseEventOf(message), {qv::win::com::ByRef(&button), qv::win::com::ByRef(&shift),
-                                     qv::win::com::ByRef(&x), qv::win::com::ByRef(&y)});
+        Fire(MouseEventOf(message), {qv::win::com::ByRef(&button), qv::win::com::ByRef(&shift), qv::win::com::ByRef(&x),
+                                     qv::win::com::ByRef(&y)});
         if (message == WM_LBUTTONUP) Fire(kEventClick, {});
         return 0;
     }
     switch (message) {
-    case WM_LBUTTONDBLCLK:
-        Fire(kEventDblClick, {});
-        return 0;
-    case WM_SIZE:
-        PlaceInner(LOWORD(lParam), HIWORD(lParam));
-        return 0;
-    case WM_SETFOCUS:
-        if (box_ && box_->Window()) SetFocus(box_->Window());
-        return 0;
-    default:
-        return DefWindowProcW(window_, message, wParam, lParam);
+        case WM_LBUTTONDBLCLK:
+            Fire(kEventDblClick, {});
+            return 0;
+        case WM_SIZE:
+            PlaceInner(LOWORD(lParam), HIWORD(lParam));
+            return 0;
+        case WM_SETFOCUS:
+            if (box_ && box_->Window()) SetFocus(box_->Window());
+            return 0;
+        default:
+            return DefWindowProcW(window_, message, wParam, lParam);
     }
 }
 
@@ -129,7 +129,8 @@ void InputDate::KeyPress(short& keyAscii) {
     }
     VARIANT position = caret.Get();
     if (FAILED(VariantChangeType(&position, &position, 0, VT_I2)) || text.Type() != VT_BSTR) return;
-    const std::u16string current(reinterpret_cast<const char16_t*>(text.Get().bstrVal), SysStringLen(text.Get().bstrVal));
+    const std::u16string current(reinterpret_cast<const char16_t*>(text.Get().bstrVal),
+                                 SysStringLen(text.Get().bstrVal));
     const DateLayout* layout = FindDateLayout(format_);
     const auto edit = EditDateKey(typed, position.iVal, current, layout ? layout->fieldLength : 0);
     if (!edit) return;

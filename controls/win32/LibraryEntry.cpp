@@ -32,9 +32,7 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)
     return result;
 }
 
-HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-    return qv::win::com::ModuleLifetime::Count() == 0 ? S_OK : S_FALSE;
-}
+HRESULT STDAPICALLTYPE DllCanUnloadNow() { return qv::win::com::ModuleLifetime::Count() == 0 ? S_OK : S_FALSE; }
 
 HRESULT STDAPICALLTYPE DllRegisterServer() { return controls::win::RegisterLibrary(); }
 

@@ -22,8 +22,6 @@ HRESULT WindowGone() { return E_UNEXPECTED; }
 std::u16string ToU16(std::wstring_view text) { return {text.begin(), text.end()}; }
 std::wstring ToWide(std::u16string_view text) { return {text.begin(), text.end()}; }
 
-
-
 qv::win::ComPtr<IFontDisp> DesignFont() {
     FONTDESC description{};
     description.cbSizeofstruct = sizeof(description);
@@ -53,16 +51,14 @@ MaskedBox::~MaskedBox() {
     }
 }
 
-HRESULT MaskedBox::Create(HWND parent, const RECT& rect, MaskedBoxListener* listener,
-                          qv::win::ComPtr<MaskedBox>* out) {
+HRESULT MaskedBox::Create(HWND parent, const RECT& rect, MaskedBoxListener* listener, qv::win::ComPtr<MaskedBox>* out) {
     if (!out) return E_POINTER;
     *out = nullptr;
     return qv::win::com::ComEntry(IID__MaskedBox, "Lumen_Control", [&] {
         auto box = qv::win::com::MakeObject<MaskedBox>();
-        box->window_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                                       WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, rect.left,
-                                       rect.top, rect.right - rect.left, rect.bottom - rect.top, parent, nullptr,
-                                       nullptr, nullptr);
+        box->window_ = CreateWindowExW(
+            WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, rect.left,
+            rect.top, rect.right - rect.left, rect.bottom - rect.top, parent, nullptr, nullptr, nullptr);
         if (!box->window_) throw qv::win::com::ComFailure(HRESULT_FROM_WIN32(GetLastError()), "CreateWindowExW");
         SetWindowLongPtrW(box->window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(box.Get()));
         box->editProc_ = reinterpret_cast<WNDPROC>(
@@ -235,7 +231,8 @@ HRESULT STDMETHODCALLTYPE MaskedBox::put_BorderStyle(LONG value) {
     if (!window_) return WindowGone();
     borderStyle_ = value;
     LONG_PTR style = GetWindowLongPtrW(window_, GWL_EXSTYLE);
-    style = value == kBorderFixedSingle ? (style | WS_EX_CLIENTEDGE) : (style & ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE));
+    style =
+        value == kBorderFixedSingle ? (style | WS_EX_CLIENTEDGE) : (style & ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE));
     SetWindowLongPtrW(window_, GWL_EXSTYLE, style);
     SetWindowPos(window_, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

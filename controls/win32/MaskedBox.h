@@ -45,8 +45,7 @@ public:
 
     // The box as a visible child of `parent` at `rect` (pixels), with an empty
     // mask, the design font and a fixed single border. `listener` may be null.
-    static HRESULT Create(HWND parent, const RECT& rect, MaskedBoxListener* listener,
-                          qv::win::ComPtr<MaskedBox>* out);
+    static HRESULT Create(HWND parent, const RECT& rect, MaskedBoxListener* listener, qv::win::ComPtr<MaskedBox>* out);
     // The box whose EDIT window this is; nullptr for any other window.
     static MaskedBox* FromWindow(HWND window) noexcept;
     // WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC from a masked box child: true with the brush in `result`.

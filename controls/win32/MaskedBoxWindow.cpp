@@ -54,47 +54,47 @@ LRESULT MaskedBox::CallEdit(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT MaskedBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_KEYDOWN:
-        if (!OnKeyDown(wParam)) return 0;
-        break;
-    case WM_KEYUP:
-        if (!OnKeyUp(wParam)) return 0;
-        break;
-    case WM_CHAR:
-    case WM_IME_CHAR:
-        OnCharacter(static_cast<wchar_t>(wParam));
-        return 0;
-    case WM_PASTE:
-        Paste();
-        return 0;
-    case WM_CUT:
-        CallEdit(WM_COPY, 0, 0);
-        BlankSelection();
-        return 0;
-    case WM_CLEAR:
-        BlankSelection();
-        return 0;
-    case WM_UNDO:
-    case EM_UNDO:
-        return 0;
-    case WM_SETFOCUS: {
-        const LRESULT result = CallEdit(message, wParam, lParam);
-        if (listener_) listener_->GotFocus();
-        return result;
-    }
-    case WM_KILLFOCUS: {
-        const LRESULT result = CallEdit(message, wParam, lParam);
-        if (listener_) listener_->LostFocus();
-        return result;
-    }
-    case WM_NCDESTROY: {
-        const WNDPROC edit = editProc_;
-        HWND window = window_;
-        Detach();
-        return CallWindowProcW(edit, window, message, wParam, lParam);
-    }
-    default:
-        break;
+        case WM_KEYDOWN:
+            if (!OnKeyDown(wParam)) return 0;
+            break;
+        case WM_KEYUP:
+            if (!OnKeyUp(wParam)) return 0;
+            break;
+        case WM_CHAR:
+        case WM_IME_CHAR:
+            OnCharacter(static_cast<wchar_t>(wParam));
+            return 0;
+        case WM_PASTE:
+            Paste();
+            return 0;
+        case WM_CUT:
+            CallEdit(WM_COPY, 0, 0);
+            BlankSelection();
+            return 0;
+        case WM_CLEAR:
+            BlankSelection();
+            return 0;
+        case WM_UNDO:
+        case EM_UNDO:
+            return 0;
+        case WM_SETFOCUS: {
+            const LRESULT result = CallEdit(message, wParam, lParam);
+            if (listener_) listener_->GotFocus();
+            return result;
+        }
+        case WM_KILLFOCUS: {
+            const LRESULT result = CallEdit(message, wParam, lParam);
+            if (listener_) listener_->LostFocus();
+            return result;
+        }
+        case WM_NCDESTROY: {
+            const WNDPROC edit = editProc_;
+            HWND window = window_;
+            Detach();
+            return CallWindowProcW(edit, window, message, wParam, lParam);
+        }
+        default:
+            break;
     }
     return CallEdit(message, wParam, lParam);
 }
@@ -131,24 +131,24 @@ void MaskedBox::OnCharacter(wchar_t character) {
     long end = 0;
     Selection(start, end);
     switch (keyAscii) {
-    case kCopyKey:
-        CallEdit(WM_COPY, 0, 0);
-        return;
-    case kCutKey:
-        OnMessage(WM_CUT, 0, 0);
-        return;
-    case kPasteKey:
-        Paste();
-        return;
-    case kBackspaceKey:
-        if (start != end) {
-            BlankSelection();
-        } else if (auto edit = BackspaceInMask(mask_, ToU16(WindowText()), start)) {
-            Show(edit->text, edit->caret);
-        }
-        return;
-    default:
-        break;
+        case kCopyKey:
+            CallEdit(WM_COPY, 0, 0);
+            return;
+        case kCutKey:
+            OnMessage(WM_CUT, 0, 0);
+            return;
+        case kPasteKey:
+            Paste();
+            return;
+        case kBackspaceKey:
+            if (start != end) {
+                BlankSelection();
+            } else if (auto edit = BackspaceInMask(mask_, ToU16(WindowText()), start)) {
+                Show(edit->text, edit->caret);
+            }
+            return;
+        default:
+            break;
     }
     const wchar_t typed = WideCharFromKeyAscii(keyAscii);
     if (auto edit = TypeIntoMask(mask_, ToU16(WindowText()), start, static_cast<char16_t>(typed))) {

@@ -44,12 +44,38 @@ HRESULT NoDdeConversation() {
 
 // Dispatch identifiers of the members that notify the container.
 enum : DISPID {
-    kToolTipText = 0x68030005, kText, kSelText, kSelStart, kSelLength,
-    kRightToLeft = 0x6803000b, kPasswordChar, kOLEDragMode,
-    kMousePointer = 0x6803000f, kMouseIcon, kMaxLength, kLocked, kLinkTopic, kLinkTimeout, kLinkMode, kLinkItem,
-    kFontUnderline = 0x68030019, kFontStrikethru, kFontSize, kFontName, kFontItalic, kFontBold, kDrawMode,
-    kDataMember = 0x68030021, kAppearance, kCausesValidation, kAlignment, kBorderStyle, kBackStyle, kEnabled,
-    kForeColor, kBackColor,
+    kToolTipText = 0x68030005,
+    kText,
+    kSelText,
+    kSelStart,
+    kSelLength,
+    kRightToLeft = 0x6803000b,
+    kPasswordChar,
+    kOLEDragMode,
+    kMousePointer = 0x6803000f,
+    kMouseIcon,
+    kMaxLength,
+    kLocked,
+    kLinkTopic,
+    kLinkTimeout,
+    kLinkMode,
+    kLinkItem,
+    kFontUnderline = 0x68030019,
+    kFontStrikethru,
+    kFontSize,
+    kFontName,
+    kFontItalic,
+    kFontBold,
+    kDrawMode,
+    kDataMember = 0x68030021,
+    kAppearance,
+    kCausesValidation,
+    kAlignment,
+    kBorderStyle,
+    kBackStyle,
+    kEnabled,
+    kForeColor,
+    kBackColor,
 };
 
 }  // namespace
@@ -146,20 +172,51 @@ HRESULT STDMETHODCALLTYPE TextColor::GetBkColor(LONG* lClrActive, LONG* lClrDeac
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE TextColor::get_ChaTwoByte(VARIANT_BOOL* value) { return Read(value, ToVariantBool(rules_.chaTwoByte)); }
-HRESULT STDMETHODCALLTYPE TextColor::put_ChaTwoByte(VARIANT_BOOL value) { rules_.chaTwoByte = value != VARIANT_FALSE; return S_OK; }
-HRESULT STDMETHODCALLTYPE TextColor::get_IsNumeric(VARIANT_BOOL* value) { return Read(value, ToVariantBool(rules_.isNumeric)); }
-HRESULT STDMETHODCALLTYPE TextColor::put_IsNumeric(VARIANT_BOOL value) { rules_.isNumeric = value != VARIANT_FALSE; return S_OK; }
+HRESULT STDMETHODCALLTYPE TextColor::get_ChaTwoByte(VARIANT_BOOL* value) {
+    return Read(value, ToVariantBool(rules_.chaTwoByte));
+}
+HRESULT STDMETHODCALLTYPE TextColor::put_ChaTwoByte(VARIANT_BOOL value) {
+    rules_.chaTwoByte = value != VARIANT_FALSE;
+    return S_OK;
+}
+HRESULT STDMETHODCALLTYPE TextColor::get_IsNumeric(VARIANT_BOOL* value) {
+    return Read(value, ToVariantBool(rules_.isNumeric));
+}
+HRESULT STDMETHODCALLTYPE TextColor::put_IsNumeric(VARIANT_BOOL value) {
+    rules_.isNumeric = value != VARIANT_FALSE;
+    return S_OK;
+}
 HRESULT STDMETHODCALLTYPE TextColor::get_MaxNumber(DOUBLE* value) { return Read(value, rules_.maxNumber); }
-HRESULT STDMETHODCALLTYPE TextColor::put_MaxNumber(DOUBLE value) { rules_.maxNumber = value; return S_OK; }
+HRESULT STDMETHODCALLTYPE TextColor::put_MaxNumber(DOUBLE value) {
+    rules_.maxNumber = value;
+    return S_OK;
+}
 HRESULT STDMETHODCALLTYPE TextColor::get_DigitNumber(SHORT* value) { return Read(value, rules_.digitNumber); }
-HRESULT STDMETHODCALLTYPE TextColor::put_DigitNumber(SHORT value) { rules_.digitNumber = value; return S_OK; }
-HRESULT STDMETHODCALLTYPE TextColor::get_AllowNegative(VARIANT_BOOL* value) { return Read(value, ToVariantBool(rules_.allowNegative)); }
-HRESULT STDMETHODCALLTYPE TextColor::put_AllowNegative(VARIANT_BOOL value) { rules_.allowNegative = value != VARIANT_FALSE; return S_OK; }
-HRESULT STDMETHODCALLTYPE TextColor::get_IsVarName(VARIANT_BOOL* value) { return Read(value, ToVariantBool(rules_.isVarName)); }
-HRESULT STDMETHODCALLTYPE TextColor::put_IsVarName(VARIANT_BOOL value) { rules_.isVarName = value != VARIANT_FALSE; return S_OK; }
-HRESULT STDMETHODCALLTYPE TextColor::get_SelAllWhenFocus(VARIANT_BOOL* value) { return Read(value, ToVariantBool(selAllWhenFocus_)); }
-HRESULT STDMETHODCALLTYPE TextColor::put_SelAllWhenFocus(VARIANT_BOOL value) { selAllWhenFocus_ = value != VARIANT_FALSE; return S_OK; }
+HRESULT STDMETHODCALLTYPE TextColor::put_DigitNumber(SHORT value) {
+    rules_.digitNumber = value;
+    return S_OK;
+}
+HRESULT STDMETHODCALLTYPE TextColor::get_AllowNegative(VARIANT_BOOL* value) {
+    return Read(value, ToVariantBool(rules_.allowNegative));
+}
+HRESULT STDMETHODCALLTYPE TextColor::put_AllowNegative(VARIANT_BOOL value) {
+    rules_.allowNegative = value != VARIANT_FALSE;
+    return S_OK;
+}
+HRESULT STDMETHODCALLTYPE TextColor::get_IsVarName(VARIANT_BOOL* value) {
+    return Read(value, ToVariantBool(rules_.isVarName));
+}
+HRESULT STDMETHODCALLTYPE TextColor::put_IsVarName(VARIANT_BOOL value) {
+    rules_.isVarName = value != VARIANT_FALSE;
+    return S_OK;
+}
+HRESULT STDMETHODCALLTYPE TextColor::get_SelAllWhenFocus(VARIANT_BOOL* value) {
+    return Read(value, ToVariantBool(selAllWhenFocus_));
+}
+HRESULT STDMETHODCALLTYPE TextColor::put_SelAllWhenFocus(VARIANT_BOOL value) {
+    selAllWhenFocus_ = value != VARIANT_FALSE;
+    return S_OK;
+}
 
 bool TextColor::IsOlderEventInterface(REFIID iid) const {
     return IsEqualIID(iid, DIID_TextColorEventsV1) || IsEqualIID(iid, DIID_TextColorEventsV2);
@@ -173,9 +230,14 @@ HRESULT STDMETHODCALLTYPE TextColor::get_ForeColor(OLE_COLOR* value) { return Re
 HRESULT STDMETHODCALLTYPE TextColor::put_ForeColor(OLE_COLOR value) {
     return PutThrough(kForeColor, [&] { return box_.SetForeColor(value); });
 }
-HRESULT STDMETHODCALLTYPE TextColor::get_Enabled(VARIANT_BOOL* value) { return Read(value, ToVariantBool(Box().Enabled())); }
+HRESULT STDMETHODCALLTYPE TextColor::get_Enabled(VARIANT_BOOL* value) {
+    return Read(value, ToVariantBool(Box().Enabled()));
+}
 HRESULT STDMETHODCALLTYPE TextColor::put_Enabled(VARIANT_BOOL value) {
-    return PutThrough(kEnabled, [&] { box_.SetEnabled(value != VARIANT_FALSE); return S_OK; });
+    return PutThrough(kEnabled, [&] {
+        box_.SetEnabled(value != VARIANT_FALSE);
+        return S_OK;
+    });
 }
 HRESULT STDMETHODCALLTYPE TextColor::get_Font(IFontDisp** value) {
     if (!value) return E_POINTER;
@@ -217,7 +279,10 @@ HRESULT STDMETHODCALLTYPE TextColor::get_CausesValidation(VARIANT_BOOL* value) {
     return Read(value, ToVariantBool(causesValidation_));
 }
 HRESULT STDMETHODCALLTYPE TextColor::put_CausesValidation(VARIANT_BOOL value) {
-    return PutThrough(kCausesValidation, [&] { causesValidation_ = value != VARIANT_FALSE; return S_OK; });
+    return PutThrough(kCausesValidation, [&] {
+        causesValidation_ = value != VARIANT_FALSE;
+        return S_OK;
+    });
 }
 HRESULT STDMETHODCALLTYPE TextColor::get_Appearance(short* value) { return Read(value, Box().Appearance()); }
 HRESULT STDMETHODCALLTYPE TextColor::put_Appearance(short value) {
@@ -225,7 +290,10 @@ HRESULT STDMETHODCALLTYPE TextColor::put_Appearance(short value) {
 }
 HRESULT STDMETHODCALLTYPE TextColor::get_DataMember(BSTR* value) { return ReadText(value, dataMember_); }
 HRESULT STDMETHODCALLTYPE TextColor::put_DataMember(BSTR value) {
-    return PutThrough(kDataMember, [&] { dataMember_ = TextOf(value); return S_OK; });
+    return PutThrough(kDataMember, [&] {
+        dataMember_ = TextOf(value);
+        return S_OK;
+    });
 }
 HRESULT STDMETHODCALLTYPE TextColor::get_DataMembers(IDispatch** value) {
     // No data source is bound to the box: the collection is empty (Nothing).
@@ -239,13 +307,15 @@ HRESULT STDMETHODCALLTYPE TextColor::get_FontBold(VARIANT_BOOL* value) {
     return ReadFont(value, [](IFont* font, BOOL* bold) { return font->get_Bold(bold); });
 }
 HRESULT STDMETHODCALLTYPE TextColor::put_FontBold(VARIANT_BOOL value) {
-    return PutThrough(kFontBold, [&] { return WriteFont([&](IFont* font) { return font->put_Bold(value != VARIANT_FALSE); }); });
+    return PutThrough(kFontBold,
+                      [&] { return WriteFont([&](IFont* font) { return font->put_Bold(value != VARIANT_FALSE); }); });
 }
 HRESULT STDMETHODCALLTYPE TextColor::get_FontItalic(VARIANT_BOOL* value) {
     return ReadFont(value, [](IFont* font, BOOL* italic) { return font->get_Italic(italic); });
 }
 HRESULT STDMETHODCALLTYPE TextColor::put_FontItalic(VARIANT_BOOL value) {
-    return PutThrough(kFontItalic, [&] { return WriteFont([&](IFont* font) { return font->put_Italic(value != VARIANT_FALSE); }); });
+    return PutThrough(kFontItalic,
+                      [&] { return WriteFont([&](IFont* font) { return font->put_Italic(value != VARIANT_FALSE); }); });
 }
 HRESULT STDMETHODCALLTYPE TextColor::get_FontName(BSTR* value) {
     if (!value) return E_POINTER;
@@ -280,15 +350,17 @@ HRESULT STDMETHODCALLTYPE TextColor::get_FontStrikethru(VARIANT_BOOL* value) {
     return ReadFont(value, [](IFont* font, BOOL* strike) { return font->get_Strikethrough(strike); });
 }
 HRESULT STDMETHODCALLTYPE TextColor::put_FontStrikethru(VARIANT_BOOL value) {
-    return PutThrough(kFontStrikethru,
-                      [&] { return WriteFont([&](IFont* font) { return font->put_Strikethrough(value != VARIANT_FALSE); }); });
+    return PutThrough(kFontStrikethru, [&] {
+        return WriteFont([&](IFont* font) { return font->put_Strikethrough(value != VARIANT_FALSE); });
+    });
 }
 HRESULT STDMETHODCALLTYPE TextColor::get_FontUnderline(VARIANT_BOOL* value) {
     return ReadFont(value, [](IFont* font, BOOL* underline) { return font->get_Underline(underline); });
 }
 HRESULT STDMETHODCALLTYPE TextColor::put_FontUnderline(VARIANT_BOOL value) {
-    return PutThrough(kFontUnderline,
-                      [&] { return WriteFont([&](IFont* font) { return font->put_Underline(value != VARIANT_FALSE); }); });
+    return PutThrough(kFontUnderline, [&] {
+        return WriteFont([&](IFont* font) { return font->put_Underline(value != VARIANT_FALSE); });
+    });
 }
 HRESULT STDMETHODCALLTYPE TextColor::get_HideSelection(VARIANT_BOOL* value) {
     const bool hides = (GetWindowLongPtrW(Box().Window(), GWL_STYLE) & ES_NOHIDESEL) == 0;
@@ -302,7 +374,10 @@ HRESULT STDMETHODCALLTYPE TextColor::get_hWnd(LONG* value) {
 HRESULT STDMETHODCALLTYPE TextColor::LinkExecute(BSTR) { return NoDdeConversation(); }
 HRESULT STDMETHODCALLTYPE TextColor::get_LinkItem(BSTR* value) { return ReadText(value, linkItem_); }
 HRESULT STDMETHODCALLTYPE TextColor::put_LinkItem(BSTR value) {
-    return PutThrough(kLinkItem, [&] { linkItem_ = TextOf(value); return S_OK; });
+    return PutThrough(kLinkItem, [&] {
+        linkItem_ = TextOf(value);
+        return S_OK;
+    });
 }
 HRESULT STDMETHODCALLTYPE TextColor::get_LinkMode(short* value) { return Read(value, linkMode_); }
 HRESULT STDMETHODCALLTYPE TextColor::put_LinkMode(short value) {
@@ -313,15 +388,26 @@ HRESULT STDMETHODCALLTYPE TextColor::LinkRequest() { return NoDdeConversation();
 HRESULT STDMETHODCALLTYPE TextColor::LinkSend() { return NoDdeConversation(); }
 HRESULT STDMETHODCALLTYPE TextColor::get_LinkTimeout(short* value) { return Read(value, linkTimeout_); }
 HRESULT STDMETHODCALLTYPE TextColor::put_LinkTimeout(short value) {
-    return PutThrough(kLinkTimeout, [&] { linkTimeout_ = value; return S_OK; });
+    return PutThrough(kLinkTimeout, [&] {
+        linkTimeout_ = value;
+        return S_OK;
+    });
 }
 HRESULT STDMETHODCALLTYPE TextColor::get_LinkTopic(BSTR* value) { return ReadText(value, linkTopic_); }
 HRESULT STDMETHODCALLTYPE TextColor::put_LinkTopic(BSTR value) {
-    return PutThrough(kLinkTopic, [&] { linkTopic_ = TextOf(value); return S_OK; });
+    return PutThrough(kLinkTopic, [&] {
+        linkTopic_ = TextOf(value);
+        return S_OK;
+    });
 }
-HRESULT STDMETHODCALLTYPE TextColor::get_Locked(VARIANT_BOOL* value) { return Read(value, ToVariantBool(Box().Locked())); }
+HRESULT STDMETHODCALLTYPE TextColor::get_Locked(VARIANT_BOOL* value) {
+    return Read(value, ToVariantBool(Box().Locked()));
+}
 HRESULT STDMETHODCALLTYPE TextColor::put_Locked(VARIANT_BOOL value) {
-    return PutThrough(kLocked, [&] { box_.SetLocked(value != VARIANT_FALSE); return S_OK; });
+    return PutThrough(kLocked, [&] {
+        box_.SetLocked(value != VARIANT_FALSE);
+        return S_OK;
+    });
 }
 HRESULT STDMETHODCALLTYPE TextColor::get_MaxLength(LONG* value) { return Read(value, Box().MaxLength()); }
 HRESULT STDMETHODCALLTYPE TextColor::put_MaxLength(LONG value) {
@@ -334,7 +420,10 @@ HRESULT STDMETHODCALLTYPE TextColor::get_MouseIcon(IPictureDisp** value) {
     return S_OK;
 }
 HRESULT STDMETHODCALLTYPE TextColor::putref_MouseIcon(IPictureDisp* value) {
-    return PutThrough(kMouseIcon, [&] { Box().SetMouseIcon(value); return S_OK; });
+    return PutThrough(kMouseIcon, [&] {
+        Box().SetMouseIcon(value);
+        return S_OK;
+    });
 }
 HRESULT STDMETHODCALLTYPE TextColor::get_MousePointer(short* value) { return Read(value, Box().MousePointer()); }
 HRESULT STDMETHODCALLTYPE TextColor::put_MousePointer(short value) {
@@ -351,36 +440,57 @@ HRESULT STDMETHODCALLTYPE TextColor::get_PasswordChar(BSTR* value) { return Read
 HRESULT STDMETHODCALLTYPE TextColor::put_PasswordChar(BSTR value) {
     const std::wstring character = TextOf(value);
     if (character.size() > 1) return InvalidPropertyValue(IID__TextColor);
-    return PutThrough(kPasswordChar, [&] { Box().SetPasswordChar(character); return S_OK; });
+    return PutThrough(kPasswordChar, [&] {
+        Box().SetPasswordChar(character);
+        return S_OK;
+    });
 }
 HRESULT STDMETHODCALLTYPE TextColor::get_RightToLeft(VARIANT_BOOL* value) {
     return Read(value, ToVariantBool(Box().RightToLeft()));
 }
 HRESULT STDMETHODCALLTYPE TextColor::put_RightToLeft(VARIANT_BOOL value) {
-    return PutThrough(kRightToLeft, [&] { box_.SetRightToLeft(value != VARIANT_FALSE); return S_OK; });
+    return PutThrough(kRightToLeft, [&] {
+        box_.SetRightToLeft(value != VARIANT_FALSE);
+        return S_OK;
+    });
 }
 HRESULT STDMETHODCALLTYPE TextColor::get_ScrollBars(short* value) { return Read(value, short{0}); }
 HRESULT STDMETHODCALLTYPE TextColor::get_SelLength(LONG* value) { return Read(value, Box().SelLength()); }
 HRESULT STDMETHODCALLTYPE TextColor::put_SelLength(LONG value) {
     if (value < 0) return InvalidPropertyValue(IID__TextColor);
-    return PutThrough(kSelLength, [&] { Box().SetSelLength(value); return S_OK; });
+    return PutThrough(kSelLength, [&] {
+        Box().SetSelLength(value);
+        return S_OK;
+    });
 }
 HRESULT STDMETHODCALLTYPE TextColor::get_SelStart(LONG* value) { return Read(value, Box().SelStart()); }
 HRESULT STDMETHODCALLTYPE TextColor::put_SelStart(LONG value) {
     if (value < 0) return InvalidPropertyValue(IID__TextColor);
-    return PutThrough(kSelStart, [&] { Box().SetSelStart(value); return S_OK; });
+    return PutThrough(kSelStart, [&] {
+        Box().SetSelStart(value);
+        return S_OK;
+    });
 }
 HRESULT STDMETHODCALLTYPE TextColor::get_SelText(BSTR* value) { return ReadText(value, Box().SelText()); }
 HRESULT STDMETHODCALLTYPE TextColor::put_SelText(BSTR value) {
-    return PutThrough(kSelText, [&] { Box().SetSelText(TextOf(value)); return S_OK; });
+    return PutThrough(kSelText, [&] {
+        Box().SetSelText(TextOf(value));
+        return S_OK;
+    });
 }
 HRESULT STDMETHODCALLTYPE TextColor::get_Text(BSTR* value) { return ReadText(value, Box().Text()); }
 HRESULT STDMETHODCALLTYPE TextColor::put_Text(BSTR value) {
-    return PutThrough(kText, [&] { Box().SetText(TextOf(value)); return S_OK; });
+    return PutThrough(kText, [&] {
+        Box().SetText(TextOf(value));
+        return S_OK;
+    });
 }
 HRESULT STDMETHODCALLTYPE TextColor::get_ToolTipText(BSTR* value) { return ReadText(value, Box().ToolTipText()); }
 HRESULT STDMETHODCALLTYPE TextColor::put_ToolTipText(BSTR value) {
-    return PutThrough(kToolTipText, [&] { Box().SetToolTipText(TextOf(value)); return S_OK; });
+    return PutThrough(kToolTipText, [&] {
+        Box().SetToolTipText(TextOf(value));
+        return S_OK;
+    });
 }
 
 }  // namespace controls::win

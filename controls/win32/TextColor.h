@@ -19,8 +19,7 @@ extern const IID IID_TextColorV2;
 extern const IID DIID_TextColorEventsV1;
 extern const IID DIID_TextColorEventsV2;
 
-class TextColor final
-    : public qv::win::com::DispatchObject<TextColor, _TextColor, qv::win::com::OleControlBase> {
+class TextColor final : public qv::win::com::DispatchObject<TextColor, _TextColor, qv::win::com::OleControlBase> {
 public:
     static constexpr qv::win::com::InterfaceEntry<TextColor> kInterfaces[] = {
         qv::win::com::Expose<TextColor, _TextColor>(IID__TextColor),
@@ -53,82 +52,82 @@ public:
     HRESULT STDMETHODCALLTYPE put_SelAllWhenFocus(VARIANT_BOOL value) override;
 
     // Members passed through to the inner box and the surface.
-    HRESULT STDMETHODCALLTYPE get_BackColor(OLE_COLOR *value) override;
+    HRESULT STDMETHODCALLTYPE get_BackColor(OLE_COLOR* value) override;
     HRESULT STDMETHODCALLTYPE put_BackColor(OLE_COLOR value) override;
-    HRESULT STDMETHODCALLTYPE get_ForeColor(OLE_COLOR *value) override;
+    HRESULT STDMETHODCALLTYPE get_ForeColor(OLE_COLOR* value) override;
     HRESULT STDMETHODCALLTYPE put_ForeColor(OLE_COLOR value) override;
-    HRESULT STDMETHODCALLTYPE get_Enabled(VARIANT_BOOL *value) override;
+    HRESULT STDMETHODCALLTYPE get_Enabled(VARIANT_BOOL* value) override;
     HRESULT STDMETHODCALLTYPE put_Enabled(VARIANT_BOOL value) override;
-    HRESULT STDMETHODCALLTYPE get_Font(IFontDisp **value) override;
-    HRESULT STDMETHODCALLTYPE putref_Font(IFontDisp *value) override;
-    HRESULT STDMETHODCALLTYPE get_BackStyle(short *value) override;
+    HRESULT STDMETHODCALLTYPE get_Font(IFontDisp** value) override;
+    HRESULT STDMETHODCALLTYPE putref_Font(IFontDisp* value) override;
+    HRESULT STDMETHODCALLTYPE get_BackStyle(short* value) override;
     HRESULT STDMETHODCALLTYPE put_BackStyle(short value) override;
-    HRESULT STDMETHODCALLTYPE get_BorderStyle(short *value) override;
+    HRESULT STDMETHODCALLTYPE get_BorderStyle(short* value) override;
     HRESULT STDMETHODCALLTYPE put_BorderStyle(short value) override;
     HRESULT STDMETHODCALLTYPE Refresh() override;
-    HRESULT STDMETHODCALLTYPE get_Alignment(short *value) override;
+    HRESULT STDMETHODCALLTYPE get_Alignment(short* value) override;
     HRESULT STDMETHODCALLTYPE put_Alignment(short value) override;
-    HRESULT STDMETHODCALLTYPE get_CausesValidation(VARIANT_BOOL *value) override;
+    HRESULT STDMETHODCALLTYPE get_CausesValidation(VARIANT_BOOL* value) override;
     HRESULT STDMETHODCALLTYPE put_CausesValidation(VARIANT_BOOL value) override;
-    HRESULT STDMETHODCALLTYPE get_Appearance(short *value) override;
+    HRESULT STDMETHODCALLTYPE get_Appearance(short* value) override;
     HRESULT STDMETHODCALLTYPE put_Appearance(short value) override;
-    HRESULT STDMETHODCALLTYPE get_DataMember(BSTR *value) override;
+    HRESULT STDMETHODCALLTYPE get_DataMember(BSTR* value) override;
     HRESULT STDMETHODCALLTYPE put_DataMember(BSTR value) override;
-    HRESULT STDMETHODCALLTYPE get_DataMembers(IDispatch **value) override;
-    HRESULT STDMETHODCALLTYPE get_DrawMode(short *value) override;
+    HRESULT STDMETHODCALLTYPE get_DataMembers(IDispatch** value) override;
+    HRESULT STDMETHODCALLTYPE get_DrawMode(short* value) override;
     HRESULT STDMETHODCALLTYPE put_DrawMode(short value) override;
-    HRESULT STDMETHODCALLTYPE get_FontBold(VARIANT_BOOL *value) override;
+    HRESULT STDMETHODCALLTYPE get_FontBold(VARIANT_BOOL* value) override;
     HRESULT STDMETHODCALLTYPE put_FontBold(VARIANT_BOOL value) override;
-    HRESULT STDMETHODCALLTYPE get_FontItalic(VARIANT_BOOL *value) override;
+    HRESULT STDMETHODCALLTYPE get_FontItalic(VARIANT_BOOL* value) override;
     HRESULT STDMETHODCALLTYPE put_FontItalic(VARIANT_BOOL value) override;
-    HRESULT STDMETHODCALLTYPE get_FontName(BSTR *value) override;
+    HRESULT STDMETHODCALLTYPE get_FontName(BSTR* value) override;
     HRESULT STDMETHODCALLTYPE put_FontName(BSTR value) override;
-    HRESULT STDMETHODCALLTYPE get_FontSize(float *value) override;
+    HRESULT STDMETHODCALLTYPE get_FontSize(float* value) override;
     HRESULT STDMETHODCALLTYPE put_FontSize(float value) override;
-    HRESULT STDMETHODCALLTYPE get_FontStrikethru(VARIANT_BOOL *value) override;
+    HRESULT STDMETHODCALLTYPE get_FontStrikethru(VARIANT_BOOL* value) override;
     HRESULT STDMETHODCALLTYPE put_FontStrikethru(VARIANT_BOOL value) override;
-    HRESULT STDMETHODCALLTYPE get_FontUnderline(VARIANT_BOOL *value) override;
+    HRESULT STDMETHODCALLTYPE get_FontUnderline(VARIANT_BOOL* value) override;
     HRESULT STDMETHODCALLTYPE put_FontUnderline(VARIANT_BOOL value) override;
-    HRESULT STDMETHODCALLTYPE get_HideSelection(VARIANT_BOOL *value) override;
-    HRESULT STDMETHODCALLTYPE get_hWnd(LONG *value) override;
+    HRESULT STDMETHODCALLTYPE get_HideSelection(VARIANT_BOOL* value) override;
+    HRESULT STDMETHODCALLTYPE get_hWnd(LONG* value) override;
     HRESULT STDMETHODCALLTYPE LinkExecute(BSTR Command) override;
-    HRESULT STDMETHODCALLTYPE get_LinkItem(BSTR *value) override;
+    HRESULT STDMETHODCALLTYPE get_LinkItem(BSTR* value) override;
     HRESULT STDMETHODCALLTYPE put_LinkItem(BSTR value) override;
-    HRESULT STDMETHODCALLTYPE get_LinkMode(short *value) override;
+    HRESULT STDMETHODCALLTYPE get_LinkMode(short* value) override;
     HRESULT STDMETHODCALLTYPE put_LinkMode(short value) override;
     HRESULT STDMETHODCALLTYPE LinkPoke() override;
     HRESULT STDMETHODCALLTYPE LinkRequest() override;
     HRESULT STDMETHODCALLTYPE LinkSend() override;
-    HRESULT STDMETHODCALLTYPE get_LinkTimeout(short *value) override;
+    HRESULT STDMETHODCALLTYPE get_LinkTimeout(short* value) override;
     HRESULT STDMETHODCALLTYPE put_LinkTimeout(short value) override;
-    HRESULT STDMETHODCALLTYPE get_LinkTopic(BSTR *value) override;
+    HRESULT STDMETHODCALLTYPE get_LinkTopic(BSTR* value) override;
     HRESULT STDMETHODCALLTYPE put_LinkTopic(BSTR value) override;
-    HRESULT STDMETHODCALLTYPE get_Locked(VARIANT_BOOL *value) override;
+    HRESULT STDMETHODCALLTYPE get_Locked(VARIANT_BOOL* value) override;
     HRESULT STDMETHODCALLTYPE put_Locked(VARIANT_BOOL value) override;
-    HRESULT STDMETHODCALLTYPE get_MaxLength(LONG *value) override;
+    HRESULT STDMETHODCALLTYPE get_MaxLength(LONG* value) override;
     HRESULT STDMETHODCALLTYPE put_MaxLength(LONG value) override;
-    HRESULT STDMETHODCALLTYPE get_MouseIcon(IPictureDisp **value) override;
-    HRESULT STDMETHODCALLTYPE putref_MouseIcon(IPictureDisp *value) override;
-    HRESULT STDMETHODCALLTYPE get_MousePointer(short *value) override;
+    HRESULT STDMETHODCALLTYPE get_MouseIcon(IPictureDisp** value) override;
+    HRESULT STDMETHODCALLTYPE putref_MouseIcon(IPictureDisp* value) override;
+    HRESULT STDMETHODCALLTYPE get_MousePointer(short* value) override;
     HRESULT STDMETHODCALLTYPE put_MousePointer(short value) override;
-    HRESULT STDMETHODCALLTYPE get_MultiLine(VARIANT_BOOL *value) override;
+    HRESULT STDMETHODCALLTYPE get_MultiLine(VARIANT_BOOL* value) override;
     HRESULT STDMETHODCALLTYPE OLEDrag() override;
-    HRESULT STDMETHODCALLTYPE get_OLEDragMode(short *value) override;
+    HRESULT STDMETHODCALLTYPE get_OLEDragMode(short* value) override;
     HRESULT STDMETHODCALLTYPE put_OLEDragMode(short value) override;
-    HRESULT STDMETHODCALLTYPE get_PasswordChar(BSTR *value) override;
+    HRESULT STDMETHODCALLTYPE get_PasswordChar(BSTR* value) override;
     HRESULT STDMETHODCALLTYPE put_PasswordChar(BSTR value) override;
-    HRESULT STDMETHODCALLTYPE get_RightToLeft(VARIANT_BOOL *value) override;
+    HRESULT STDMETHODCALLTYPE get_RightToLeft(VARIANT_BOOL* value) override;
     HRESULT STDMETHODCALLTYPE put_RightToLeft(VARIANT_BOOL value) override;
-    HRESULT STDMETHODCALLTYPE get_ScrollBars(short *value) override;
-    HRESULT STDMETHODCALLTYPE get_SelLength(LONG *value) override;
+    HRESULT STDMETHODCALLTYPE get_ScrollBars(short* value) override;
+    HRESULT STDMETHODCALLTYPE get_SelLength(LONG* value) override;
     HRESULT STDMETHODCALLTYPE put_SelLength(LONG value) override;
-    HRESULT STDMETHODCALLTYPE get_SelStart(LONG *value) override;
+    HRESULT STDMETHODCALLTYPE get_SelStart(LONG* value) override;
     HRESULT STDMETHODCALLTYPE put_SelStart(LONG value) override;
-    HRESULT STDMETHODCALLTYPE get_SelText(BSTR *value) override;
+    HRESULT STDMETHODCALLTYPE get_SelText(BSTR* value) override;
     HRESULT STDMETHODCALLTYPE put_SelText(BSTR value) override;
-    HRESULT STDMETHODCALLTYPE get_Text(BSTR *value) override;
+    HRESULT STDMETHODCALLTYPE get_Text(BSTR* value) override;
     HRESULT STDMETHODCALLTYPE put_Text(BSTR value) override;
-    HRESULT STDMETHODCALLTYPE get_ToolTipText(BSTR *value) override;
+    HRESULT STDMETHODCALLTYPE get_ToolTipText(BSTR* value) override;
     HRESULT STDMETHODCALLTYPE put_ToolTipText(BSTR value) override;
 
 protected:
@@ -185,7 +184,7 @@ private:
     std::wstring linkTopic_;
     HWND window_ = nullptr;  // the control surface
     InnerTextBox box_;
-    bool fontIsAmbient_ = false;                 // the box shows the container's font
+    bool fontIsAmbient_ = false;                  // the box shows the container's font
     qv::win::ComPtr<IFont> ambientWhileLoading_;  // the font entry's default during a load
     qv::win::com::ConnectionPoint events_{*static_cast<_TextColor*>(this), DIID___TextColor};
 };

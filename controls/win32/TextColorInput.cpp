@@ -13,8 +13,8 @@ namespace controls::win {
 namespace {
 
 constexpr wchar_t kSurfaceClass[] = L"LumenTextColor";
-constexpr DISPID kClick = kEventClick, kDblClick = kEventDblClick, kKeyDown = kEventKeyDown,
-                 kKeyPress = kEventKeyPress, kKeyUp = kEventKeyUp, kChange = kEventChange;
+constexpr DISPID kClick = kEventClick, kDblClick = kEventDblClick, kKeyDown = kEventKeyDown, kKeyPress = kEventKeyPress,
+                 kKeyUp = kEventKeyUp, kChange = kEventChange;
 
 }  // namespace
 
@@ -42,24 +42,24 @@ LRESULT CALLBACK TextColor::SurfaceProc(HWND window, UINT message, WPARAM wParam
 
 LRESULT TextColor::OnSurfaceMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_SIZE:
-        // The inner box always covers the whole control.
-        if (box_.Window()) MoveWindow(box_.Window(), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-        return 0;
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-        if (reinterpret_cast<HWND>(lParam) == box_.Window()) {
-            return reinterpret_cast<LRESULT>(box_.PaintColours(reinterpret_cast<HDC>(wParam)));
-        }
-        break;
-    case WM_COMMAND:
-        if (reinterpret_cast<HWND>(lParam) == box_.Window() && HIWORD(wParam) == EN_CHANGE) Fire(kChange, {});
-        return 0;
-    case WM_SETFOCUS:
-        if (box_.Window()) SetFocus(box_.Window());
-        return 0;
-    default:
-        break;
+        case WM_SIZE:
+            // The inner box always covers the whole control.
+            if (box_.Window()) MoveWindow(box_.Window(), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+            return 0;
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+            if (reinterpret_cast<HWND>(lParam) == box_.Window()) {
+                return reinterpret_cast<LRESULT>(box_.PaintColours(reinterpret_cast<HDC>(wParam)));
+            }
+            break;
+        case WM_COMMAND:
+            if (reinterpret_cast<HWND>(lParam) == box_.Window() && HIWORD(wParam) == EN_CHANGE) Fire(kChange, {});
+            return 0;
+        case WM_SETFOCUS:
+            if (box_.Window()) SetFocus(box_.Window());
+            return 0;
+        default:
+            break;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
 }
@@ -77,41 +77,46 @@ LRESULT CALLBACK TextColor::InputProc(HWND window, UINT message, WPARAM wParam, 
 LRESULT TextColor::OnInputMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND input = box_.Window();
     switch (message) {
-    case WM_KEYDOWN:
-        return OnKeyDown(message, wParam, lParam);
-    case WM_CHAR:
-        return OnChar(message, wParam, lParam);
-    case WM_KEYUP: {
-        short keyCode = static_cast<short>(wParam);
-        short shift = ShiftState();
-        Fire(kKeyUp, {qv::win::com::ByRef(&keyCode), qv::win::com::ByRef(&shift)});
-        break;
-    }
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS: {
-        const LRESULT handled = DefSubclassProc(input, message, wParam, lParam);
-        OnFocusChange(message == WM_SETFOCUS);
-        return handled;
-    }
-    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: case WM_MOUSEMOVE:
-        FireMouse(MouseEventOf(message), MouseButtons(wParam, message), lParam);
-        break;
-    case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: {
-        const LRESULT handled = DefSubclassProc(input, message, wParam, lParam);
-        FireMouse(kEventMouseUp, MouseButtons(wParam, message), lParam);
-        if (message == WM_LBUTTONUP) Fire(kClick, {});
-        return handled;
-    }
-    case WM_LBUTTONDBLCLK: {
-        const LRESULT handled = DefSubclassProc(input, message, wParam, lParam);
-        Fire(kDblClick, {});
-        return handled;
-    }
-    case WM_SETCURSOR:
-        if (box_.SetCursorForPointer()) return TRUE;
-        break;
-    default:
-        break;
+        case WM_KEYDOWN:
+            return OnKeyDown(message, wParam, lParam);
+        case WM_CHAR:
+            return OnChar(message, wParam, lParam);
+        case WM_KEYUP: {
+            short keyCode = static_cast<short>(wParam);
+            short shift = ShiftState();
+            Fire(kKeyUp, {qv::win::com::ByRef(&keyCode), qv::win::com::ByRef(&shift)});
+            break;
+        }
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS: {
+            const LRESULT handled = DefSubclassProc(input, message, wParam, lParam);
+            OnFocusChange(message == WM_SETFOCUS);
+            return handled;
+        }
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_MOUSEMOVE:
+            FireMouse(MouseEventOf(message), MouseButtons(wParam, message), lParam);
+            break;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP: {
+            const LRESULT handled = DefSubclassProc(input, message, wParam, lParam);
+            FireMouse(kEventMouseUp, MouseButtons(wParam, message), lParam);
+            if (message == WM_LBUTTONUP) Fire(kClick, {});
+            return handled;
+        }
+        case WM_LBUTTONDBLCLK: {
+            const LRESULT handled = DefSubclassProc(input, message, wParam, lParam);
+            Fire(kDblClick, {});
+            return handled;
+        }
+        case WM_SETCURSOR:
+            if (box_.SetCursorForPointer()) return TRUE;
+            break;
+        default:
+            break;
     }
     return DefSubclassProc(input, message, wParam, lParam);
 }
@@ -141,8 +146,8 @@ LRESULT TextColor::OnChar(UINT message, WPARAM wParam, LPARAM lParam) {
 void TextColor::OnFocusChange(bool gained) {
     const bool enabled = box_.Enabled();
     const bool locked = box_.Locked();
-    const FocusChange change = gained ? OnGotFocus(enabled, locked, colours_, selAllWhenFocus_)
-                                      : OnLostFocus(enabled, locked, colours_);
+    const FocusChange change =
+        gained ? OnGotFocus(enabled, locked, colours_, selAllWhenFocus_) : OnLostFocus(enabled, locked, colours_);
     if (change.backColor) box_.ShowBackColor(static_cast<OLE_COLOR>(*change.backColor));
     if (change.selectAll) {
         box_.SetSelStart(0);
@@ -156,8 +161,8 @@ void TextColor::FireMouse(DISPID id, short button, LPARAM lParam) {
     const POINTS point = MAKEPOINTS(lParam);
     float x = PixelsToTwips(point.x, true);
     float y = PixelsToTwips(point.y, false);
-    Fire(id, {qv::win::com::ByRef(&button), qv::win::com::ByRef(&shift), qv::win::com::ByRef(&x),
-              qv::win::com::ByRef(&y)});
+    Fire(id,
+         {qv::win::com::ByRef(&button), qv::win::com::ByRef(&shift), qv::win::com::ByRef(&x), qv::win::com::ByRef(&y)});
 }
 
 int TextColor::Fire(DISPID id, std::initializer_list<VARIANT> arguments) {

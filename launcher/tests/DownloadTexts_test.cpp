@@ -27,8 +27,8 @@ TEST(DownloadTextsTest, SpeedAbove1024IsTheRoundedLeadingNumber) {
 }
 
 TEST(DownloadTextsTest, PercentRoundsHalvesToEven) {
-    EXPECT_EQ(FilePercent(1, 200), 0);    // 0.5
-    EXPECT_EQ(FilePercent(3, 200), 2);    // 1.5
+    EXPECT_EQ(FilePercent(1, 200), 0);  // 0.5
+    EXPECT_EQ(FilePercent(3, 200), 2);  // 1.5
     EXPECT_EQ(FilePercent(4096, 10000), 41);
     EXPECT_EQ(FilePercent(10000, 10000), 100);
 }
@@ -52,15 +52,17 @@ TEST(UnCompressFileTest, BuildsTheSixPieceCommandLineAndRejectsAFolderWithoutThe
     FakeRunner runner;
 
     EXPECT_TRUE(UnCompressFile("C:\\Q Q\\Tools\\Arj32.exe", "C:\\Q Q\\a.ocx.comps", "C:\\Q Q\\", runner, wait, boxes));
-    EXPECT_EQ(runner.run, std::vector<std::string>{"\"C:\\Q Q\\Tools\\Arj32.exe\" e \"C:\\Q Q\\a.ocx.comps\" -y \"C:\\Q Q\\ \""});
+    EXPECT_EQ(runner.run,
+              std::vector<std::string>{"\"C:\\Q Q\\Tools\\Arj32.exe\" e \"C:\\Q Q\\a.ocx.comps\" -y \"C:\\Q Q\\ \""});
 
     wait.ShowForm("x");
     EXPECT_FALSE(UnCompressFile("A.exe", "b.comps", "C:\\Q", runner, wait, boxes));
     EXPECT_EQ(runner.run.size(), 1u);
     EXPECT_FALSE(state.shown);
     ASSERT_EQ(boxes.Shown().size(), 1u);
-    EXPECT_EQ(boxes.Shown()[0], (ShownBox{"目标文件应该只包含文件路径，不包含文件名且最后以符号 \\ 结尾\r\n文件解除压缩时发生错误！",
-                                          "错误", 0x1010}));
+    EXPECT_EQ(boxes.Shown()[0],
+              (ShownBox{"目标文件应该只包含文件路径，不包含文件名且最后以符号 \\ 结尾\r\n文件解除压缩时发生错误！",
+                        "错误", 0x1010}));
 }
 
 }  // namespace

@@ -35,8 +35,8 @@ TEST(LocalFolder, ResolvesPlaceholdersAndCutsAfterTheLastSeparator) {
         clsProgramFile file;
         file.cFilePath = c.filePath;
         EXPECT_EQ(LocalFolder(file, c.launcherFolder, system), c.folder) << c.filePath;
-        const bool asksSystem = c.filePath.find("[SYS_PATH]") != std::string::npos &&
-                                c.filePath.find("[CUR_PATH]") == std::string::npos;
+        const bool asksSystem =
+            c.filePath.find("[SYS_PATH]") != std::string::npos && c.filePath.find("[CUR_PATH]") == std::string::npos;
         EXPECT_EQ(system.Calls(), asksSystem ? 1 : 0) << c.filePath;
     }
 }

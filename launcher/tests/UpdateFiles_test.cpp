@@ -36,8 +36,8 @@ public:
     FakeOutputFiles outputFiles{fileSystem};
     FakeInstallProcesses install;
     FakeSizeFormatter sizes;
-    UpdateServices services{view, wait, boxes, processes, fileSystem, system, clock,
-                            urls, outputFiles, install, sizes, kFolder};
+    UpdateServices services{view,  wait, boxes,       processes, fileSystem, system,
+                            clock, urls, outputFiles, install,   sizes,      kFolder};
     UpdateFileList list;
 
     void SetUp() override {
@@ -86,7 +86,8 @@ TEST_F(UpdateFilesTest, ThreeFilesAreFetchedUnpackedAndTheMarkedOneRegistered) {
     EXPECT_EQ(view.fileTexts, (std::vector<std::string>{"文件升级进度", "正在升级第 1/3 个文件（***rvel.exe)...",
                                                         "正在升级第 2/3 个文件（***trol.ocx)...",
                                                         "正在升级第 3/3 个文件（***a.dll)..."}));
-    EXPECT_EQ(install.waited.front(), "\"C:\\Quorvel\\Tools\\Arj32.exe\" e \"C:\\Quorvel\\quorvel.exe.comps\" -y \"C:\\Quorvel\\ \"");
+    EXPECT_EQ(install.waited.front(),
+              "\"C:\\Quorvel\\Tools\\Arj32.exe\" e \"C:\\Quorvel\\quorvel.exe.comps\" -y \"C:\\Quorvel\\ \"");
     EXPECT_EQ(install.waited.size(), 3u);
     EXPECT_EQ(install.started, std::vector<std::string>{"regsvr32 /s \"C:\\Quorvel\\Lumen_Control.ocx\""});
     for (const char* name : {"quorvel.exe", "Lumen_Control.ocx", "a.dll"}) {
@@ -147,8 +148,9 @@ TEST_F(UpdateFilesTest, ARunningProgramStopsTheUpdateBeforeItsFileIsTouched) {
 
     EXPECT_FALSE(Run());
 
-    EXPECT_EQ(boxes.Shown(), (std::vector<ShownBox>{{"系统需要升级，请先关闭正在运行中的Quorvel（及其子程序）后重新启动。",
-                                                     "提示", 0x1040}}));
+    EXPECT_EQ(boxes.Shown(),
+              (std::vector<ShownBox>{
+                  {"系统需要升级，请先关闭正在运行中的Quorvel（及其子程序）后重新启动。", "提示", 0x1040}}));
     EXPECT_FALSE(waitState.shown);
     EXPECT_EQ(fileSystem.Content(Local("first.ocx")), "unpacked");
     EXPECT_EQ(fileSystem.Content(Local("Lumen.DLL")), "in use");
@@ -225,8 +227,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"BodyShorterThanAnnounced",
                     [](UpdateFilesTest& t) { t.urls.responses[t.Url("bad.exe")].contentLength = "20000"; },
                     kUpdateError},
-        FailureCase{"DigestDiffers",
-                    [](UpdateFilesTest& t) { t.list.back()->cSHA256 = std::string(64, '0'); }, kUpdateError},
+        FailureCase{"DigestDiffers", [](UpdateFilesTest& t) { t.list.back()->cSHA256 = std::string(64, '0'); },
+                    kUpdateError},
         FailureCase{"WriteFails", [](UpdateFilesTest& t) { t.outputFiles.failWriteAfter = 5000; }, kUpdateError},
         FailureCase{"ArchiveCannotBeCreated",
                     [](UpdateFilesTest& t) {

@@ -9,8 +9,8 @@ namespace {
 
 class RecordingConnection : public IAdoConnection {
 public:
-    bool Open(const std::string& connectionString, const std::string& userId, const std::string& password,
-              long options, std::string& errorDescription) override {
+    bool Open(const std::string& connectionString, const std::string& userId, const std::string& password, long options,
+              std::string& errorDescription) override {
         ++calls;
         opened = connectionString + "|" + userId + "|" + password + "|" + std::to_string(options);
         if (!failure.empty()) errorDescription = failure;
@@ -32,12 +32,17 @@ clsConnectDB Filled(std::int16_t nDBType, const std::string& strPassword = "p;w=
 }
 
 TEST(clsConnectDB, ConnectionStringPerKindWithValuesVerbatim) {
-    struct Case { std::int16_t type; const char* password; const char* expected; };
+    struct Case {
+        std::int16_t type;
+        const char* password;
+        const char* expected;
+    };
     const Case cases[] = {
         {0, "p;w=1", "DRIVER={IBM DB2 ODBC DRIVER};DBALIAS=school;UID=sa;PWD=p;w=1;SERVER= srv\\inst "},
         {0, "", "DRIVER={IBM DB2 ODBC DRIVER};DBALIAS=school;UID=sa;PWD=;SERVER= srv\\inst "},
-        {1, "p;w=1", "Provider=SQLOLEDB.1;Password=p;w=1;Persist Security Info=False;User ID=sa;"
-                     "Initial Catalog=school;Data Source= srv\\inst "},
+        {1, "p;w=1",
+         "Provider=SQLOLEDB.1;Password=p;w=1;Persist Security Info=False;User ID=sa;"
+         "Initial Catalog=school;Data Source= srv\\inst "},
         {2, "x", ""},
         {-1, "x", ""},
     };

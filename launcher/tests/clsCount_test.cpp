@@ -26,10 +26,13 @@ void ExpectOverflow(auto&& operation) {
 }
 
 TEST(clsCount, RatesRoundHalvesToEvenAcrossTickWraps) {
-    struct Case { std::int32_t units; std::uint32_t ms; std::int32_t rate; };
+    struct Case {
+        std::int32_t units;
+        std::uint32_t ms;
+        std::int32_t rate;
+    };
     const Case cases[] = {
-        {5000, 2000, 2500}, {5, 2000, 2}, {7, 2000, 4}, {-5, 2000, -2},
-        {2, 3, 667}, {-5000, 2000, -2500},
+        {5000, 2000, 2500}, {5, 2000, 2}, {7, 2000, 4}, {-5, 2000, -2}, {2, 3, 667}, {-5000, 2000, -2500},
     };
     for (std::uint32_t start : kStartTicks) {
         for (const Case& c : cases) {
@@ -66,7 +69,10 @@ TEST(clsCount, SpeedSamplesOnlyBetweenCounts) {
 }
 
 TEST(clsCount, NewSpeedAfterMoreThanOneSecondSinceSample) {
-    struct Case { std::uint32_t ms; bool expected; };
+    struct Case {
+        std::uint32_t ms;
+        bool expected;
+    };
     for (std::uint32_t start : kStartTicks) {
         for (const Case& c : {Case{999, false}, Case{1000, false}, Case{1001, true}}) {
             FakeClock clock(start);

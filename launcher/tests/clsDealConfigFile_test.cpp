@@ -74,7 +74,7 @@ TEST_F(ConfigFileTest, KeepsOnlyEntryLinesInFileOrder) {
 TEST_F(ConfigFileTest, LooksUpValuesIgnoringLetterCase) {
     ASSERT_TRUE(Read("Main.exe=12\r\nspaced = 3\r\nurl=a=b\r\n=no key\r\n"));
     const std::pair<const char*, const char*> lookups[] = {
-        {"MAIN.EXE", "12"}, {"main.exe", "12"}, {"spaced", ""},   {"spaced ", " 3"},
+        {"MAIN.EXE", "12"}, {"main.exe", "12"}, {"spaced", ""}, {"spaced ", " 3"},
         {"url", "a=b"},     {"", "no key"},     {"absent", ""},
     };
     for (const auto& [key, value] : lookups) {
@@ -110,9 +110,9 @@ TEST_F(ConfigFileTest, EqualsSignMustLieWithinUtf16Limit) {
     };
     const std::string emoji = "\xF0\x9F\x98\x80";
     const Case cases[] = {
-        {std::string(32766, 'k'), false}, {std::string(32767, 'k'), true},
-        {Repeat("中", 32766), false},     {Repeat("中", 32767), true},
-        {Repeat(emoji, 16383), false},    {Repeat(emoji, 16384), true},
+        {std::string(32766, 'k'), false},       {std::string(32767, 'k'), true},
+        {Repeat("中", 32766), false},           {Repeat("中", 32767), true},
+        {Repeat(emoji, 16383), false},          {Repeat(emoji, 16384), true},
         {"#" + std::string(40000, 'k'), false},  // comments are never measured
     };
     for (const Case& c : cases) {

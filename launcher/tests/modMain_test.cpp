@@ -24,9 +24,9 @@ TEST(ParseCommandLine, OnlyTheWholeTextInAnyCaseSelectsAMode) {
         const char* arguments;
         LaunchMode mode;
     } cases[] = {
-        {"DEBUG", LaunchMode::Debug},   {"debug", LaunchMode::Debug},   {"DeBuG", LaunchMode::Debug},
-        {"UPDATE", LaunchMode::Update}, {"update", LaunchMode::Update}, {"", LaunchMode::Normal},
-        {"-DEBUG", LaunchMode::Normal}, {"DEBUG x", LaunchMode::Normal}, {" UPDATE", LaunchMode::Normal},
+        {"DEBUG", LaunchMode::Debug},    {"debug", LaunchMode::Debug},    {"DeBuG", LaunchMode::Debug},
+        {"UPDATE", LaunchMode::Update},  {"update", LaunchMode::Update},  {"", LaunchMode::Normal},
+        {"-DEBUG", LaunchMode::Normal},  {"DEBUG x", LaunchMode::Normal}, {" UPDATE", LaunchMode::Normal},
         {"UPDATE ", LaunchMode::Normal}, {"/update", LaunchMode::Normal}, {"DEBUGUPDATE", LaunchMode::Normal},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseCommandLine(c.arguments), c.mode) << '"' << c.arguments << '"';
@@ -66,8 +66,8 @@ protected:
     FakeSystemInfo system;
     FakeSingleInstance instance;
     FakeSettings settings;
-    LauncherServices services{boxSpy, files, processes, clock, random, http, system,
-                              instance, settings, windows, folder};
+    LauncherServices services{boxSpy, files,    processes, clock,   random, http,
+                              system, instance, settings,  windows, folder};
 
     void SetUp() override {
         files.SetFile(versionFile, "# 版本记录\r\nquorvel.exe=7\r\n");
@@ -81,8 +81,8 @@ protected:
 
     void Answer(std::vector<FakeXmlElement> list, const std::string& code = "1", const std::string& message = "") {
         auto result = El("result", {El("errorCode", code), El("errorMessage", message)});
-        http.QueueDocument(std::make_unique<FakeXmlDocument>(
-            El("quorvel", {result, El("ProgramFilesList", std::move(list))})));
+        http.QueueDocument(
+            std::make_unique<FakeXmlDocument>(El("quorvel", {result, El("ProgramFilesList", std::move(list))})));
     }
 
     MainEnd Run(const std::string& commandLine = "") { return Main(commandLine, services); }
@@ -114,7 +114,8 @@ TEST_F(StartupSequenceTest, TheRequestIsSignedWithTheSettingsAndAnEmptyDatabaseN
 
     ASSERT_EQ(http.Urls().size(), 1u);
     const std::string& url = http.Urls()[0];
-    const std::string expectedStart = "http://127.0.0.1:8080/api/GetProgramFiles.ashx?cid=School01&rnd=5000000&db=&sign=";
+    const std::string expectedStart =
+        "http://127.0.0.1:8080/api/GetProgramFiles.ashx?cid=School01&rnd=5000000&db=&sign=";
     EXPECT_EQ(url.substr(0, expectedStart.size()), expectedStart);
     EXPECT_EQ(url.size(), expectedStart.size() + 32);
 }
@@ -335,8 +336,8 @@ public:
 
 TEST_F(StartupSequenceTest, AnUnforeseenFailureIsReportedAndEndsTheSequence) {
     ThrowingHttp throwing;
-    LauncherServices failing{boxSpy, files, processes, clock, random, throwing, system,
-                             instance, settings, windows, folder};
+    LauncherServices failing{boxSpy, files,    processes, clock,   random, throwing,
+                             system, instance, settings,  windows, folder};
 
     EXPECT_EQ(Main("", failing), MainEnd::UnexpectedFailure);
 

@@ -15,7 +15,8 @@ namespace {
 
 const std::string kSalt = "qv.sign.secret";
 
-std::string Query(const std::string& cid, const std::string& rnd, const std::string& db, const std::string& signedText) {
+std::string Query(const std::string& cid, const std::string& rnd, const std::string& db,
+                  const std::string& signedText) {
     return "?cid=" + cid + "&rnd=" + rnd + "&db=" + db + "&sign=" + MD5Hex(signedText).value();
 }
 
@@ -30,11 +31,11 @@ TEST(GetSignedQuery, RndIsRoundedHalfToEvenInDoublePrecision) {
         const char* rnd;
     };
     const Case cases[] = {
-        {0.99999994f, "9999999"},          // largest r below 1
-        {0.00390625f, "39062"},            // 39062.5
-        {0.01171875f, "117188"},           // 117187.5
-        {5e-7f, "5"},                      // 4.99999987, no leading zeros
-        {0.012300250120460987f, "123003"}, // 123002.5012 in double; a single product would give 123002.5
+        {0.99999994f, "9999999"},           // largest r below 1
+        {0.00390625f, "39062"},             // 39062.5
+        {0.01171875f, "117188"},            // 117187.5
+        {5e-7f, "5"},                       // 4.99999987, no leading zeros
+        {0.012300250120460987f, "123003"},  // 123002.5012 in double; a single product would give 123002.5
     };
     for (const Case& c : cases) {
         FakeRandom random({c.r});
@@ -69,9 +70,10 @@ protected:
 };
 
 TEST_F(GetProgramFilesTest, RequestsTheSignedUrlAndReadsTheAnswer) {
-    Answer(El("quorvel", {Result("2"), El("ProgramFilesList", {El("File", {El("cFileName", "a.dll"), El("cVersion", "7"),
-                                                                           El("cIfReg", "1")}),
-                                                              El("File", {El("cFileName", "b.exe")})})}));
+    Answer(El("quorvel",
+              {Result("2"),
+               El("ProgramFilesList", {El("File", {El("cFileName", "a.dll"), El("cVersion", "7"), El("cIfReg", "1")}),
+                                       El("File", {El("cFileName", "b.exe")})})}));
     ASSERT_TRUE(GetProgramFiles(service, "ABC", files, ""));
     ASSERT_EQ(http.Urls().size(), 1u);
     EXPECT_EQ(http.Urls()[0], "http://update.example/api/GetProgramFiles.ashx" + Query("ABC", "0", "", kSalt + "abc0"));
@@ -87,15 +89,16 @@ TEST_F(GetProgramFilesTest, RequestsTheSignedUrlAndReadsTheAnswer) {
 
 TEST_F(GetProgramFilesTest, AnArchiveDigestIsOptionalButMustBe64HexDigits) {
     const std::string upper = "E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852B855";
-    Answer(El("quorvel", {Result("1"), El("ProgramFilesList", {El("File", {El("cFileName", "a.dll"), El("cSHA256", upper)}),
-                                                              El("File", {El("cFileName", "b.exe")})})}));
+    Answer(El("quorvel",
+              {Result("1"), El("ProgramFilesList", {El("File", {El("cFileName", "a.dll"), El("cSHA256", upper)}),
+                                                    El("File", {El("cFileName", "b.exe")})})}));
     ASSERT_TRUE(GetProgramFiles(service, "ABC", files, ""));
     EXPECT_EQ(files->Item(1)->cSHA256, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
     EXPECT_EQ(files->Item(2)->cSHA256, "");
 
     for (const std::string bad : {std::string(), upper.substr(1), upper + "0", upper.substr(1) + "x"}) {
-        Answer(El("quorvel", {Result("1"), El("ProgramFilesList", {El("File", {El("cFileName", "a.dll"),
-                                                                               El("cSHA256", bad)})})}));
+        Answer(El("quorvel",
+                  {Result("1"), El("ProgramFilesList", {El("File", {El("cFileName", "a.dll"), El("cSHA256", bad)})})}));
         EXPECT_FALSE(GetProgramFiles(service, "ABC", files, "")) << bad;
     }
 }

@@ -63,8 +63,8 @@ void AdoConnection::Attach(IUnknown* connection) {
     }
 }
 
-bool AdoConnection::Open(const std::string& connectionString, const std::string& userId,
-                         const std::string& password, long options, std::string& errorDescription) {
+bool AdoConnection::Open(const std::string& connectionString, const std::string& userId, const std::string& password,
+                         long options, std::string& errorDescription) {
     if (!m_oConnection) {
         errorDescription = qv::win::LastErrorText(static_cast<DWORD>(m_hrCreate));
         return false;

@@ -17,8 +17,8 @@ public:
     explicit AdoConnection(IUnknown* connection);
 
     // False with the error's description, never an exception.
-    bool Open(const std::string& connectionString, const std::string& userId, const std::string& password,
-              long options, std::string& errorDescription) override;
+    bool Open(const std::string& connectionString, const std::string& userId, const std::string& password, long options,
+              std::string& errorDescription) override;
     bool IsOpen() const;
 
 private:

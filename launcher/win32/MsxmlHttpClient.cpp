@@ -14,8 +14,7 @@ using qv::win::Bstr;
 using qv::win::ComPtr;
 
 // Absent from MinGW's import libraries.
-constexpr IID kIidServerXmlHttpRequest = {
-    0x2e9196bf, 0x13ba, 0x4dd4, {0x91, 0xca, 0x6c, 0x57, 0x1f, 0x28, 0x14, 0x95}};
+constexpr IID kIidServerXmlHttpRequest = {0x2e9196bf, 0x13ba, 0x4dd4, {0x91, 0xca, 0x6c, 0x57, 0x1f, 0x28, 0x14, 0x95}};
 
 constexpr long kResolveTimeoutMs = 10000;
 constexpr long kConnectTimeoutMs = 10000;

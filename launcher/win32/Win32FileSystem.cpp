@@ -59,8 +59,8 @@ bool Win32FileSystem::ReadTextFile(const std::string& path, std::string& text, s
 
 bool Win32FileSystem::WriteTextFile(const std::string& path, const std::string& text, std::string& error) {
     const std::string bytes = qv::win::ToAnsi(text);
-    const UniqueHandle file(CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueHandle file(
+        CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return FailWithLastError(error);
     }

@@ -22,7 +22,8 @@ constexpr int kStatusAttempts = 3;
 
 class WinInetDownload final : public IUrlDownload {
 public:
-    WinInetDownload(InternetHandle session, InternetHandle url) : m_session(std::move(session)), m_url(std::move(url)) {}
+    WinInetDownload(InternetHandle session, InternetHandle url)
+        : m_session(std::move(session)), m_url(std::move(url)) {}
     ~WinInetDownload() override { m_url.reset(); }  // the URL before its session
 
     std::string QueryContentLength() override {

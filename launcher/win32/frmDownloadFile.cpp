@@ -89,9 +89,9 @@ bool frmDownloadFile::Form_Load() {
 
 HWND frmDownloadFile::AddControl(const wchar_t* className, const std::string& text, DWORD style, int x, int y, int cx,
                                  int cy, int id) {
-    const HWND control = CreateWindowExW(0, className, qv::win::Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, x,
-                                         y, cx, cy, m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                         GetModuleHandleW(nullptr), nullptr);
+    const HWND control =
+        CreateWindowExW(0, className, qv::win::Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, x, y, cx, cy, m_hWnd,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
     return control;
 }
@@ -102,16 +102,16 @@ void frmDownloadFile::CreateControls() {
     ReleaseDC(nullptr, screen);
     m_font.reset(CreateFontW(pointHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
-    AddControl(L"STATIC", "", SS_OWNERDRAW, 16, 12, 40, 40, kImageId);                       // Image1
-    AddControl(L"STATIC", "“Quorvel”正在升级，请稍候...", SS_LEFT, 68, 24, 356, 20);          // Label2
-    AddControl(L"BUTTON", "", BS_GROUPBOX, 12, 58, 416, 60);                                  // Frame1
+    AddControl(L"STATIC", "", SS_OWNERDRAW, 16, 12, 40, 40, kImageId);                // Image1
+    AddControl(L"STATIC", "“Quorvel”正在升级，请稍候...", SS_LEFT, 68, 24, 356, 20);  // Label2
+    AddControl(L"BUTTON", "", BS_GROUPBOX, 12, 58, 416, 60);                          // Frame1
     m_lblFile = AddControl(L"STATIC", "", SS_LEFT | SS_NOPREFIX, 24, 74, 392, 18);
     m_proFile.hWnd = AddControl(PROGRESS_CLASSW, "", 0, 24, 94, 392, 16);
-    AddControl(L"BUTTON", "", BS_GROUPBOX, 12, 122, 416, 60);                                 // Frame2
-    AddControl(L"STATIC", "整体进度", SS_LEFT, 24, 138, 392, 18);                              // lblAll
+    AddControl(L"BUTTON", "", BS_GROUPBOX, 12, 122, 416, 60);      // Frame2
+    AddControl(L"STATIC", "整体进度", SS_LEFT, 24, 138, 392, 18);  // lblAll
     m_proALL.hWnd = AddControl(PROGRESS_CLASSW, "", 0, 24, 158, 392, 16);
     m_lblSpeed = AddControl(L"STATIC", "", SS_LEFT | SS_NOPREFIX, 12, 200, 316, 20);
-    AddControl(L"BUTTON", "取消", BS_PUSHBUTTON, 340, 194, 88, 28, kCancelId);               // cmdCancel
+    AddControl(L"BUTTON", "取消", BS_PUSHBUTTON, 340, 194, 88, 28, kCancelId);  // cmdCancel
 }
 
 void frmDownloadFile::SetBarRange(ProgressBar bar, std::int32_t lMin, std::int32_t lMax) {
@@ -162,9 +162,7 @@ void frmDownloadFile::tmStart_Timer() {
     DestroyWindow(m_hWnd);
 }
 
-void frmDownloadFile::tmShowSpeed_Timer() {
-    SetWindowTextW(m_lblSpeed, qv::win::Widen(m_strSpeed).c_str());
-}
+void frmDownloadFile::tmShowSpeed_Timer() { SetWindowTextW(m_lblSpeed, qv::win::Widen(m_strSpeed).c_str()); }
 
 void frmDownloadFile::cmdCancel_Click() {
     const int answer = m_services.messageBox.Show("取消升级后，系统将退出。\r\n\r\n真的要取消升级吗？", "请确认",
@@ -184,9 +182,8 @@ void frmDownloadFile::DrawImage1(const DRAWITEMSTRUCT& item) const {
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
     Rectangle(item.hDC, r.left + w * 2 / 5, r.top + h / 8, r.left + w * 3 / 5 + 1, r.top + h / 2);
-    const POINT arrow[] = {{r.left + w / 5, r.top + h / 2},
-                           {r.left + w * 4 / 5, r.top + h / 2},
-                           {r.left + w / 2, r.top + h * 3 / 4}};
+    const POINT arrow[] = {
+        {r.left + w / 5, r.top + h / 2}, {r.left + w * 4 / 5, r.top + h / 2}, {r.left + w / 2, r.top + h * 3 / 4}};
     Polygon(item.hDC, arrow, 3);
     Rectangle(item.hDC, r.left + w / 8, r.top + h * 5 / 6, r.right - w / 8, r.top + h * 5 / 6 + 3);
     SelectObject(item.hDC, oldPen);
@@ -201,30 +198,30 @@ LRESULT CALLBACK frmDownloadFile::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam
 
 LRESULT frmDownloadFile::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     switch (uMsg) {
-    case WM_TIMER:
-        if (wParam == kStartTimer) tmStart_Timer();
-        if (wParam == kShowSpeedTimer) tmShowSpeed_Timer();
-        return 0;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == kCancelId && HIWORD(wParam) == BN_CLICKED) cmdCancel_Click();
-        return 0;
-    case WM_CLOSE:
-        // Closing the window is a cancel and asks the same question.
-        cmdCancel_Click();
-        return 0;
-    case WM_DRAWITEM: {
-        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (item->CtlID == kImageId) {
-            DrawImage1(*item);
-            return TRUE;
+        case WM_TIMER:
+            if (wParam == kStartTimer) tmStart_Timer();
+            if (wParam == kShowSpeedTimer) tmShowSpeed_Timer();
+            return 0;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == kCancelId && HIWORD(wParam) == BN_CLICKED) cmdCancel_Click();
+            return 0;
+        case WM_CLOSE:
+            // Closing the window is a cancel and asks the same question.
+            cmdCancel_Click();
+            return 0;
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item->CtlID == kImageId) {
+                DrawImage1(*item);
+                return TRUE;
+            }
+            break;
         }
-        break;
-    }
-    case WM_CTLCOLORSTATIC:
-        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    default:
-        break;
+        case WM_CTLCOLORSTATIC:
+            SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        default:
+            break;
     }
     return DefWindowProcW(m_hWnd, uMsg, wParam, lParam);
 }

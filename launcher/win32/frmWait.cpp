@@ -108,10 +108,10 @@ void frmWait::CreateChildren(const std::string& strLauncherFolder) {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_hWnd, GWLP_HINSTANCE));
 
     const RECT clip = ToPixels(kAntWait, m_ppi);
-    m_hAntWait = CreateWindowExW(0, ANIMATE_CLASSW, nullptr,
-                                 WS_CHILD | WS_VISIBLE | ACS_CENTER | ACS_TRANSPARENT | ACS_AUTOPLAY, clip.left,
-                                 clip.top, clip.right - clip.left, clip.bottom - clip.top, m_hWnd,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kAntWaitId)), instance, nullptr);
+    m_hAntWait =
+        CreateWindowExW(0, ANIMATE_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | ACS_CENTER | ACS_TRANSPARENT | ACS_AUTOPLAY,
+                        clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, m_hWnd,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kAntWaitId)), instance, nullptr);
     if (m_hAntWait) {
         // Without the clip the window simply shows no animation.
         const std::wstring path = qv::win::Widen(strLauncherFolder) + kClipName;

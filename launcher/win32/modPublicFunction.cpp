@@ -3,8 +3,8 @@
 namespace launcher::win {
 
 BOOL SetTopMost(HWND hWnd, bool bTopMost) {
-    const BOOL result = SetWindowPos(hWnd, bTopMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                                     SWP_NOMOVE | SWP_NOSIZE);
+    const BOOL result =
+        SetWindowPos(hWnd, bTopMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     return bTopMost ? result : FALSE;
 }
 

@@ -121,9 +121,7 @@ TEST_F(Monitor, EveryRowOfTheTransitionTable) {
         m.m_oTimer_Timer();
     };
     const Act statusTrue = [](Monitor&, FakeSdk&, FakePump&, clsCheckCommunicate& m) { m.SetMachineStatus(1, true); };
-    const Act statusFalse = [](Monitor&, FakeSdk&, FakePump&, clsCheckCommunicate& m) {
-        m.SetMachineStatus(1, false);
-    };
+    const Act statusFalse = [](Monitor&, FakeSdk&, FakePump&, clsCheckCommunicate& m) { m.SetMachineStatus(1, false); };
     const Act probeFails = [](Monitor&, FakeSdk& s, FakePump&, clsCheckCommunicate& m) {
         s.probeAnswer[1] = false;
         m.m_oTimer_Timer();

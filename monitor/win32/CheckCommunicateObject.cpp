@@ -58,8 +58,7 @@ void CheckCommunicateObject::OnTimerTick() {
     // A tick has no caller to report to.
     try {
         core_->m_oTimer_Timer();
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 void CheckCommunicateObject::OnDisconnect(long lMachineNo) {

@@ -98,9 +98,12 @@ private:
         while (i < n) {
             const int c = codeLengths_.Decode(in_);
             int zeros = 0;
-            if (c == 0) zeros = 1;
-            else if (c == 1) zeros = static_cast<int>(in_.Get(4)) + 3;
-            else if (c == 2) zeros = static_cast<int>(in_.Get(kLengthBits)) + 20;
+            if (c == 0)
+                zeros = 1;
+            else if (c == 1)
+                zeros = static_cast<int>(in_.Get(4)) + 3;
+            else if (c == 2)
+                zeros = static_cast<int>(in_.Get(kLengthBits)) + 20;
             if (zeros > 0) {
                 i += zeros;
                 if (i > n) throw ArjError("damaged data: bad code table");

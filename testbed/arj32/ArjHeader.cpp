@@ -19,8 +19,7 @@ void ReadChecked(ByteSource& source, std::vector<std::uint8_t>& bytes, const cha
     ReadExactly(source, bytes.data(), bytes.size());
     std::uint8_t stored[4];
     ReadExactly(source, stored, 4);
-    if (Crc32::Of(bytes.data(), bytes.size()) != Le32(stored))
-        throw ArjError(std::string("CRC error in ") + what);
+    if (Crc32::Of(bytes.data(), bytes.size()) != Le32(stored)) throw ArjError(std::string("CRC error in ") + what);
 }
 
 // The name and the comment follow the fixed fields, each ended by a zero byte.
@@ -30,7 +29,8 @@ std::string NameAfter(const std::vector<std::uint8_t>& block, std::size_t fixedS
     std::size_t end = start;
     while (end < block.size() && block[end] != 0) ++end;
     if (end == block.size()) throw ArjError("damaged header: unterminated name");
-    return std::string(block.begin() + static_cast<std::ptrdiff_t>(start), block.begin() + static_cast<std::ptrdiff_t>(end));
+    return std::string(block.begin() + static_cast<std::ptrdiff_t>(start),
+                       block.begin() + static_cast<std::ptrdiff_t>(end));
 }
 
 }  // namespace

@@ -9,9 +9,9 @@
 namespace arj {
 
 enum ArjFlags : std::uint8_t {
-    kGarbled = 0x01,   // password-protected
-    kVolume = 0x04,    // continued in the next volume
-    kExtFile = 0x08,   // continued from the previous volume
+    kGarbled = 0x01,  // password-protected
+    kVolume = 0x04,   // continued in the next volume
+    kExtFile = 0x08,  // continued from the previous volume
 };
 
 enum class FileType : std::uint8_t {

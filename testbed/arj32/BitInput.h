@@ -39,7 +39,7 @@ private:
     std::size_t end_ = 0;
     std::uint64_t bits_ = 0;  // valid bits at the top
     int count_ = 0;
-    int padding_ = 0;         // zero bytes given past the end
+    int padding_ = 0;  // zero bytes given past the end
 };
 
 }  // namespace arj

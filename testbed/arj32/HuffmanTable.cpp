@@ -34,9 +34,11 @@ void HuffmanTable::Build(const std::uint8_t* lengths, int symbols) {
         const std::uint16_t rank = static_cast<std::uint16_t>(fill[len]++ - firstIndex_[len]);
         sorted_[firstIndex_[len] + rank] = static_cast<std::uint16_t>(sym);
         if (len <= kRootBits) {
-            const std::uint32_t first = (start_[len] >> (kMaxLength - kRootBits)) + (std::uint32_t(rank) << (kRootBits - len));
+            const std::uint32_t first =
+                (start_[len] >> (kMaxLength - kRootBits)) + (std::uint32_t(rank) << (kRootBits - len));
             const std::uint32_t span = 1u << (kRootBits - len);
-            for (std::uint32_t k = 0; k < span; ++k) root_[first + k] = Entry{static_cast<std::uint16_t>(sym), static_cast<std::uint8_t>(len)};
+            for (std::uint32_t k = 0; k < span; ++k)
+                root_[first + k] = Entry{static_cast<std::uint16_t>(sym), static_cast<std::uint8_t>(len)};
         }
     }
 }

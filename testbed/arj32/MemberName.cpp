@@ -10,7 +10,8 @@ namespace {
 bool IsDeviceName(std::string name) {
     name = name.substr(0, name.find('.'));
     while (!name.empty() && name.back() == ' ') name.pop_back();
-    std::transform(name.begin(), name.end(), name.begin(), [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; });
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; });
     static constexpr std::array<std::string_view, 4> kPlain = {"CON", "PRN", "AUX", "NUL"};
     if (std::find(kPlain.begin(), kPlain.end(), name) != kPlain.end()) return true;
     return name.size() == 4 && (name.starts_with("COM") || name.starts_with("LPT")) && name[3] >= '0' && name[3] <= '9';

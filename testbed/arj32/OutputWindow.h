@@ -46,7 +46,7 @@ private:
     ByteSink& sink_;
     std::vector<std::uint8_t> buffer_;
     std::size_t position_ = 0;
-    std::size_t pending_ = 0;   // start of what the sink has not had yet
+    std::size_t pending_ = 0;  // start of what the sink has not had yet
     std::size_t limit_;
     std::uint64_t produced_ = 0;  // bytes already handed to the sink
 };

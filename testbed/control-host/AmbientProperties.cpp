@@ -46,40 +46,40 @@ HRESULT AmbientProperties::Get(DISPID id, VARIANT* value) const {
     }
     VariantInit(value);
     switch (id) {
-    case DISPID_AMBIENT_USERMODE:
-        SetBool(value, true);
-        return S_OK;
-    case DISPID_AMBIENT_UIDEAD:
-    case DISPID_AMBIENT_DISPLAYASDEFAULT:
-    case DISPID_AMBIENT_MESSAGEREFLECT:
-    case DISPID_AMBIENT_SHOWGRABHANDLES:
-    case DISPID_AMBIENT_SHOWHATCHING:
-    case DISPID_AMBIENT_SUPPORTSMNEMONICS:
-        SetBool(value, false);
-        return S_OK;
-    case DISPID_AMBIENT_BACKCOLOR:
-        SetLong(value, static_cast<long>(0x80000005UL));
-        return S_OK;
-    case DISPID_AMBIENT_FORECOLOR:
-        SetLong(value, static_cast<long>(0x80000008UL));
-        return S_OK;
-    case DISPID_AMBIENT_LOCALEID:
-        SetLong(value, 0x0804);
-        return S_OK;
-    case DISPID_AMBIENT_APPEARANCE:
-        value->vt = VT_I2;
-        value->iVal = 1;
-        return S_OK;
-    case DISPID_AMBIENT_FONT:
-        if (!font_) {
+        case DISPID_AMBIENT_USERMODE:
+            SetBool(value, true);
+            return S_OK;
+        case DISPID_AMBIENT_UIDEAD:
+        case DISPID_AMBIENT_DISPLAYASDEFAULT:
+        case DISPID_AMBIENT_MESSAGEREFLECT:
+        case DISPID_AMBIENT_SHOWGRABHANDLES:
+        case DISPID_AMBIENT_SHOWHATCHING:
+        case DISPID_AMBIENT_SUPPORTSMNEMONICS:
+            SetBool(value, false);
+            return S_OK;
+        case DISPID_AMBIENT_BACKCOLOR:
+            SetLong(value, static_cast<long>(0x80000005UL));
+            return S_OK;
+        case DISPID_AMBIENT_FORECOLOR:
+            SetLong(value, static_cast<long>(0x80000008UL));
+            return S_OK;
+        case DISPID_AMBIENT_LOCALEID:
+            SetLong(value, 0x0804);
+            return S_OK;
+        case DISPID_AMBIENT_APPEARANCE:
+            value->vt = VT_I2;
+            value->iVal = 1;
+            return S_OK;
+        case DISPID_AMBIENT_FONT:
+            if (!font_) {
+                return DISP_E_MEMBERNOTFOUND;
+            }
+            value->vt = VT_DISPATCH;
+            value->pdispVal = font_.Get();
+            value->pdispVal->AddRef();
+            return S_OK;
+        default:
             return DISP_E_MEMBERNOTFOUND;
-        }
-        value->vt = VT_DISPATCH;
-        value->pdispVal = font_.Get();
-        value->pdispVal->AddRef();
-        return S_OK;
-    default:
-        return DISP_E_MEMBERNOTFOUND;
     }
 }
 

@@ -98,7 +98,8 @@ bool ParseEntry(const std::vector<std::string>& words, BagEntry& entry) {
             if (number.ec != std::errc() || number.ptr != end) return false;
         }
     }
-    return SUCCEEDED(VariantChangeType(entry.value.Address(), const_cast<VARIANT*>(&parsed.Get()), 0, static_cast<VARTYPE>(type)));
+    return SUCCEEDED(
+        VariantChangeType(entry.value.Address(), const_cast<VARIANT*>(&parsed.Get()), 0, static_cast<VARTYPE>(type)));
 }
 
 }  // namespace

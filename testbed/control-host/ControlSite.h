@@ -27,9 +27,8 @@ struct LoadSource {
     IStream* stream = nullptr;
 };
 
-class ControlSite final
-    : public qv::win::com::ComObject<ControlSite, IOleClientSite, IOleInPlaceSiteEx, IOleControlSite, IDispatch,
-                                     IPropertyNotifySink> {
+class ControlSite final : public qv::win::com::ComObject<ControlSite, IOleClientSite, IOleInPlaceSiteEx,
+                                                         IOleControlSite, IDispatch, IPropertyNotifySink> {
 public:
     static constexpr qv::win::com::InterfaceEntry<ControlSite> kInterfaces[] = {
         qv::win::com::Expose<ControlSite, IOleClientSite>(IID_IOleClientSite),

@@ -81,20 +81,29 @@ HostCommands::HostCommands(HWND form, HWND other) : form_(form), other_(other) {
 
 std::string HostCommands::Run(const std::string& line) {
     using Handler = Reply (HostCommands::*)(const Words&);
-    static const std::map<std::string, Handler> kHandlers = {
-        {"create", &HostCommands::Create},     {"destroy", &HostCommands::Destroy},
-        {"get", &HostCommands::Get},           {"set", &HostCommands::Set},
-        {"setref", &HostCommands::SetRef},     {"call", &HostCommands::Call},
-        {"focus", &HostCommands::Focus},       {"blur", &HostCommands::Blur},
-        {"other", &HostCommands::Other},
-        {"type", &HostCommands::Type},         {"key", &HostCommands::Key},
-        {"click", &HostCommands::Click},       {"events", &HostCommands::Events},
-        {"notifications", &HostCommands::Notifications},
-        {"rule", &HostCommands::Rule},         {"norules", &HostCommands::NoRules},
-        {"save", &HostCommands::Save},         {"stream", &HostCommands::Stream},
-        {"ambientfont", &HostCommands::AmbientFont},
-        {"window", &HostCommands::Window},     {"resize", &HostCommands::Resize},
-        {"atl", &HostCommands::Atl},           {"quit", &HostCommands::Quit}};
+    static const std::map<std::string, Handler> kHandlers = {{"create", &HostCommands::Create},
+                                                             {"destroy", &HostCommands::Destroy},
+                                                             {"get", &HostCommands::Get},
+                                                             {"set", &HostCommands::Set},
+                                                             {"setref", &HostCommands::SetRef},
+                                                             {"call", &HostCommands::Call},
+                                                             {"focus", &HostCommands::Focus},
+                                                             {"blur", &HostCommands::Blur},
+                                                             {"other", &HostCommands::Other},
+                                                             {"type", &HostCommands::Type},
+                                                             {"key", &HostCommands::Key},
+                                                             {"click", &HostCommands::Click},
+                                                             {"events", &HostCommands::Events},
+                                                             {"notifications", &HostCommands::Notifications},
+                                                             {"rule", &HostCommands::Rule},
+                                                             {"norules", &HostCommands::NoRules},
+                                                             {"save", &HostCommands::Save},
+                                                             {"stream", &HostCommands::Stream},
+                                                             {"ambientfont", &HostCommands::AmbientFont},
+                                                             {"window", &HostCommands::Window},
+                                                             {"resize", &HostCommands::Resize},
+                                                             {"atl", &HostCommands::Atl},
+                                                             {"quit", &HostCommands::Quit}};
     const Words words = SplitWords(line);
     const std::string command = words.empty() ? std::string() : words[0];
     const auto handler = kHandlers.find(command);
@@ -166,8 +175,7 @@ HostCommands::Reply HostCommands::Get(const Words& words) {
     if (words.size() != 3) {
         return {kUsage, ",\"error\":\"get <name> <member>\""};
     }
-    const MemberOutcome outcome =
-        CallMember(control->dispatch.Get(), qv::win::Widen(words[2]), MemberAccess::Get, {});
+    const MemberOutcome outcome = CallMember(control->dispatch.Get(), qv::win::Widen(words[2]), MemberAccess::Get, {});
     if (FAILED(outcome.result)) {
         return {outcome.result, FailureFields(outcome)};
     }
@@ -291,7 +299,7 @@ HostCommands::Reply HostCommands::Key(const Words& words) {
         (words.size() == 3 && words[2] != "shift" && words[2] != "ctrl")) {
         return {kUsage, ",\"error\":\"key <vk> [shift|ctrl]\""};
     }
-    const KeyModifier modifier = words.size() < 3     ? KeyModifier::None
+    const KeyModifier modifier = words.size() < 3      ? KeyModifier::None
                                  : words[2] == "shift" ? KeyModifier::Shift
                                                        : KeyModifier::Control;
     const UINT sent = SendKey(static_cast<WORD>(key), modifier);
@@ -445,9 +453,8 @@ HostCommands::Reply HostCommands::Window(const Words& words) {
     GetWindowRect(window, &screen);
     return {S_OK, ",\"hwnd\":" + std::to_string(reinterpret_cast<UINT_PTR>(window)) +
                       ",\"class\":" + JsonQuoted(ClassOf(window)) + ",\"rect\":" + RectJson(RectInParent(window)) +
-                      ",\"screen\":" + RectJson(screen) +
-                      ",\"visible\":" + (IsWindowVisible(window) ? "true" : "false") + ",\"children\":[" + children +
-                      "]"};
+                      ",\"screen\":" + RectJson(screen) + ",\"visible\":" +
+                      (IsWindowVisible(window) ? "true" : "false") + ",\"children\":[" + children + "]"};
 }
 
 HostCommands::Reply HostCommands::Resize(const Words& words) {
@@ -482,12 +489,11 @@ HostCommands::Reply HostCommands::Atl(const Words& words) {
     }
     using WinInit = BOOL(WINAPI*)();
     using GetControl = HRESULT(WINAPI*)(HWND, IUnknown**);
-    const auto init = atl_ ? reinterpret_cast<WinInit>(
-                                 reinterpret_cast<void*>(GetProcAddress(atl_.get(), "AtlAxWinInit")))
-                           : nullptr;
-    const auto getControl = atl_ ? reinterpret_cast<GetControl>(
-                                       reinterpret_cast<void*>(GetProcAddress(atl_.get(), "AtlAxGetControl")))
-                                 : nullptr;
+    const auto init =
+        atl_ ? reinterpret_cast<WinInit>(reinterpret_cast<void*>(GetProcAddress(atl_.get(), "AtlAxWinInit"))) : nullptr;
+    const auto getControl =
+        atl_ ? reinterpret_cast<GetControl>(reinterpret_cast<void*>(GetProcAddress(atl_.get(), "AtlAxGetControl")))
+             : nullptr;
     if (!init || !getControl || !init()) {
         return {HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND), ",\"created\":false"};
     }

@@ -17,7 +17,7 @@ struct HostedControl {
     std::wstring progid;
     qv::win::ComPtr<ControlSite> site;  // empty for a control in a foreign container
     qv::win::ComPtr<IDispatch> dispatch;
-    HWND foreignWindow = nullptr;       // that container's window
+    HWND foreignWindow = nullptr;  // that container's window
     int slot = 0;
 };
 
@@ -37,8 +37,7 @@ public:
     HRESULT Create(const std::string& name, const std::wstring& progid, const LoadSource& source,
                    const char** failedStep);
     // Adds a control that another container (a child window of this form) hosts.
-    HRESULT AddForeign(const std::string& name, const std::wstring& progid, int slot, HWND window,
-                       IDispatch* dispatch);
+    HRESULT AddForeign(const std::string& name, const std::wstring& progid, int slot, HWND window, IDispatch* dispatch);
     void Destroy(const std::string& name);
     void DestroyAll();
     HostedControl* Find(const std::string& name);

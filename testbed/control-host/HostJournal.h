@@ -12,7 +12,7 @@ namespace control_host {
 struct EventRecord {
     std::string control;  // the site's name
     long dispid = 0;
-    std::string name;     // from the control's type information, else the number
+    std::string name;                         // from the control's type information, else the number
     std::vector<qv::win::Variant> arguments;  // as they arrived, in declaration order
 };
 

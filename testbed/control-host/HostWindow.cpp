@@ -59,15 +59,15 @@ LRESULT CALLBACK HostWindow::Procedure(HWND window, UINT message, WPARAM wParam,
 
 LRESULT HostWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_APP:
-        if (onWake_) {
-            onWake_();
-        }
-        return 0;
-    case WM_CLOSE:
-        return 0;  // the test ends the container with "quit"
-    default:
-        return DefWindowProcW(window_, message, wParam, lParam);
+        case WM_APP:
+            if (onWake_) {
+                onWake_();
+            }
+            return 0;
+        case WM_CLOSE:
+            return 0;  // the test ends the container with "quit"
+        default:
+            return DefWindowProcW(window_, message, wParam, lParam);
     }
 }
 

@@ -29,11 +29,19 @@ UINT Send(std::vector<INPUT>& inputs) {
 
 bool IsExtendedKey(WORD virtualKey) {
     switch (virtualKey) {
-    case VK_DELETE: case VK_INSERT: case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN:
-        return true;
-    default:
-        return false;
+        case VK_DELETE:
+        case VK_INSERT:
+        case VK_HOME:
+        case VK_END:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -73,35 +73,44 @@ std::string VariantJson(const VARIANT& value) {
         return VariantJson(direct.Get());
     }
     switch (value.vt) {
-    case VT_EMPTY:
-    case VT_NULL:
-        return "null";
-    case VT_BOOL:
-        return value.boolVal ? "true" : "false";
-    case VT_BSTR:
-        return JsonQuoted(qv::win::Bstr(std::wstring_view(value.bstrVal ? value.bstrVal : L"")).ToUtf8());
-    case VT_UNKNOWN:
-    case VT_DISPATCH:
-        if (!value.punkVal) {
+        case VT_EMPTY:
+        case VT_NULL:
             return "null";
+        case VT_BOOL:
+            return value.boolVal ? "true" : "false";
+        case VT_BSTR:
+            return JsonQuoted(qv::win::Bstr(std::wstring_view(value.bstrVal ? value.bstrVal : L"")).ToUtf8());
+        case VT_UNKNOWN:
+        case VT_DISPATCH:
+            if (!value.punkVal) {
+                return "null";
+            }
+            return "{\"object\":true" + FontJson(value.punkVal) + "}";
+        case VT_I1:
+        case VT_I2:
+        case VT_I4:
+        case VT_INT:
+        case VT_ERROR:
+        case VT_I8:
+        case VT_UI1:
+        case VT_UI2:
+        case VT_UI4:
+        case VT_UINT:
+        case VT_UI8: {
+            qv::win::Variant wide;
+            if (FAILED(VariantChangeType(wide.Address(), const_cast<VARIANT*>(&value), 0,
+                                         static_cast<VARTYPE>(value.vt == VT_UI8 ? VT_UI8 : VT_I8)))) {
+                return "null";
+            }
+            return value.vt == VT_UI8 ? std::to_string(wide.Get().ullVal) : std::to_string(wide.Get().llVal);
         }
-        return "{\"object\":true" + FontJson(value.punkVal) + "}";
-    case VT_I1: case VT_I2: case VT_I4: case VT_INT: case VT_ERROR:
-    case VT_I8: case VT_UI1: case VT_UI2: case VT_UI4: case VT_UINT: case VT_UI8: {
-        qv::win::Variant wide;
-        if (FAILED(VariantChangeType(wide.Address(), const_cast<VARIANT*>(&value), 0,
-                                     static_cast<VARTYPE>(value.vt == VT_UI8 ? VT_UI8 : VT_I8)))) {
-            return "null";
+        default: {
+            qv::win::Variant real;
+            if (FAILED(VariantChangeType(real.Address(), const_cast<VARIANT*>(&value), 0, VT_R8))) {
+                return "null";
+            }
+            return JsonNumber(real.Get().dblVal);
         }
-        return value.vt == VT_UI8 ? std::to_string(wide.Get().ullVal) : std::to_string(wide.Get().llVal);
-    }
-    default: {
-        qv::win::Variant real;
-        if (FAILED(VariantChangeType(real.Address(), const_cast<VARIANT*>(&value), 0, VT_R8))) {
-            return "null";
-        }
-        return JsonNumber(real.Get().dblVal);
-    }
     }
 }
 

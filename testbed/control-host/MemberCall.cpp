@@ -16,8 +16,7 @@ VARTYPE ResolvedType(ITypeInfo* info, const TYPEDESC& type) {
     ComPtr<ITypeInfo> alias;
     TYPEATTR* attributes = nullptr;
     VARTYPE resolved = VT_EMPTY;
-    if (SUCCEEDED(info->GetRefTypeInfo(type.hreftype, alias.Address())) &&
-        SUCCEEDED(alias->GetTypeAttr(&attributes))) {
+    if (SUCCEEDED(info->GetRefTypeInfo(type.hreftype, alias.Address())) && SUCCEEDED(alias->GetTypeAttr(&attributes))) {
         if (attributes->typekind == TKIND_ALIAS) {
             resolved = ResolvedType(alias.Get(), attributes->tdescAlias);
         } else if (attributes->typekind == TKIND_ENUM) {

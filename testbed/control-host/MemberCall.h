@@ -15,9 +15,9 @@ namespace control_host {
 enum class MemberAccess { Get, Put, PutRef, Method };
 
 struct MemberOutcome {
-    HRESULT result = S_OK;            // the callee's own code on DISP_E_EXCEPTION
-    std::string description;          // the callee's EXCEPINFO text, if any
-    qv::win::Variant value;           // the return value
+    HRESULT result = S_OK;                    // the callee's own code on DISP_E_EXCEPTION
+    std::string description;                  // the callee's EXCEPINFO text, if any
+    qv::win::Variant value;                   // the return value
     std::vector<qv::win::Variant> arguments;  // after the call, by-reference changes included
 };
 

@@ -113,7 +113,8 @@ public:
         }
         if (SUCCEEDED(hr)) {
             ComPtr<IConnectionPointContainer> container = monitor_.As<IConnectionPointContainer>();
-            hr = container ? container->FindConnectionPoint(DIID___clsCheckCommunicate, point_.Address()) : E_NOINTERFACE;
+            hr = container ? container->FindConnectionPoint(DIID___clsCheckCommunicate, point_.Address())
+                           : E_NOINTERFACE;
         }
         if (SUCCEEDED(hr)) {
             hr = point_->Advise(static_cast<IDispatch*>(sink_.Get()), &cookie_);
@@ -206,8 +207,8 @@ private:
             error = TakeErrorReport(hr);
         }
         const HRESULT reported = (viaDispatch && hr == DISP_E_EXCEPTION) ? error.result : hr;
-        Print("{\"call\":\"" + command + "\",\"hr\":\"" + HexOf(reported) + "\",\"description\":" +
-              Quoted(FAILED(reported) ? error.description : "") + "}");
+        Print("{\"call\":\"" + command + "\",\"hr\":\"" + HexOf(reported) +
+              "\",\"description\":" + Quoted(FAILED(reported) ? error.description : "") + "}");
     }
 
     ComPtr<_clsCheckCommunicate> monitor_;

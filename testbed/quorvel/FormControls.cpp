@@ -76,23 +76,23 @@ HRESULT SetUp(IDispatch* control, Kind kind, bool loaded) {
         }
     };
     switch (kind) {
-    case Kind::Amount:
-        step(Put(control, L"IsNumeric", Variant::FromBool(true)));
-        step(Put(control, L"MaxNumber", Typed(VT_R8, 99999)));
-        step(Put(control, L"DigitNumber", Typed(VT_I2, 2)));
-        break;
-    case Kind::Code:
-        step(Put(control, L"IsVarName", Variant::FromBool(true)));
-        // With no length budget the name box refuses every typed key.
-        step(Put(control, L"MaxLength", Typed(VT_I4, 20)));
-        break;
-    case Kind::Date: {
-        std::vector<Variant> layout;
-        layout.push_back(Typed(VT_I2, 1));
-        step(CallMember(control, L"SetFormat", MemberAccess::Method, std::move(layout)).result);
-        step(Put(control, L"Text", Variant::FromText(Today())));
-        return hr;
-    }
+        case Kind::Amount:
+            step(Put(control, L"IsNumeric", Variant::FromBool(true)));
+            step(Put(control, L"MaxNumber", Typed(VT_R8, 99999)));
+            step(Put(control, L"DigitNumber", Typed(VT_I2, 2)));
+            break;
+        case Kind::Code:
+            step(Put(control, L"IsVarName", Variant::FromBool(true)));
+            // With no length budget the name box refuses every typed key.
+            step(Put(control, L"MaxLength", Typed(VT_I4, 20)));
+            break;
+        case Kind::Date: {
+            std::vector<Variant> layout;
+            layout.push_back(Typed(VT_I2, 1));
+            step(CallMember(control, L"SetFormat", MemberAccess::Method, std::move(layout)).result);
+            step(Put(control, L"Text", Variant::FromText(Today())));
+            return hr;
+        }
     }
     // A text box placed anew would show its default text; the form starts empty.
     if (!loaded) {

@@ -42,8 +42,8 @@ bool StandInWindow::Create(HINSTANCE instance, const std::wstring& text, int sho
     if (m_window || !RegisterWindowClass(instance, &StandInWindow::Procedure)) {
         return false;
     }
-    CreateWindowExW(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                    kWidth, withEventList ? kHeightWithEvents : kHeight, nullptr, nullptr, instance, this);
+    CreateWindowExW(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, kWidth,
+                    withEventList ? kHeightWithEvents : kHeight, nullptr, nullptr, instance, this);
     if (!m_window) {
         return false;
     }
@@ -106,20 +106,20 @@ LRESULT CALLBACK StandInWindow::Procedure(HWND window, UINT message, WPARAM wPar
 
 LRESULT StandInWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_SIZE:
-        if (m_label) {
-            Layout();
-        }
-        return 0;
-    case WM_DESTROY:
-        if (auto handler = std::exchange(m_onDestroy, nullptr)) {
-            handler();
-        }
-        m_label = m_notice = m_eventTitle = m_events = nullptr;
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcW(m_window, message, wParam, lParam);
+        case WM_SIZE:
+            if (m_label) {
+                Layout();
+            }
+            return 0;
+        case WM_DESTROY:
+            if (auto handler = std::exchange(m_onDestroy, nullptr)) {
+                handler();
+            }
+            m_label = m_notice = m_eventTitle = m_events = nullptr;
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(m_window, message, wParam, lParam);
     }
 }
 

@@ -150,8 +150,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     const std::wstring folder = testbed::ProgramFolder();
     const std::string pid = std::to_string(GetCurrentProcessId());
     const std::string commandLine = Narrow(GetCommandLineW());
-    testbed::AppendStandInLog(folder, "started\t" + pid + "\t" + commandLine + "\t" +
-                                          std::to_string(RequestedShowCommand()));
+    testbed::AppendStandInLog(folder,
+                              "started\t" + pid + "\t" + commandLine + "\t" + std::to_string(RequestedShowCommand()));
 
     const std::optional<std::string> lifetime = EnvironmentValue(L"QV_STANDIN_LIFETIME");
     const ULONGLONG deadline = GetTickCount64() + 1000ULL * testbed::LifetimeSeconds(lifetime);
@@ -180,8 +180,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
             window.OnDestroy([&] {
                 monitor.Stop();
                 if (controls.Count() > 0) {
-                    testbed::AppendFormLog(folder, "saved\t" + pid + "\t" +
-                                                       HexOf(controls.Save(testbed::FormFilePath(folder))));
+                    testbed::AppendFormLog(
+                        folder, "saved\t" + pid + "\t" + HexOf(controls.Save(testbed::FormFilePath(folder))));
                 }
                 controls.Destroy();
             });

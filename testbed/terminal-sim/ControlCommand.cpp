@@ -13,10 +13,14 @@ struct Verb {
 };
 
 constexpr std::array kVerbs{
-    Verb{"STOP", ControlKind::Stop, true},          Verb{"START", ControlKind::Start, true},
-    Verb{"SILENT", ControlKind::Silent, true},      Verb{"ANSWER", ControlKind::Answer, true},
-    Verb{"NOTIFY", ControlKind::Notify, true},      Verb{"SEED", ControlKind::Seed, true},
-    Verb{"FLAP", ControlKind::Flap, true},          Verb{"STATE", ControlKind::State, false},
+    Verb{"STOP", ControlKind::Stop, true},
+    Verb{"START", ControlKind::Start, true},
+    Verb{"SILENT", ControlKind::Silent, true},
+    Verb{"ANSWER", ControlKind::Answer, true},
+    Verb{"NOTIFY", ControlKind::Notify, true},
+    Verb{"SEED", ControlKind::Seed, true},
+    Verb{"FLAP", ControlKind::Flap, true},
+    Verb{"STATE", ControlKind::State, false},
     Verb{"TRANSITIONS", ControlKind::Transitions, false},
     Verb{"CONNECTIONS", ControlKind::Connections, true},
     Verb{"QUIT", ControlKind::Quit, false},

@@ -149,13 +149,15 @@ void SimulatorServer::Run(std::chrono::steady_clock::time_point deadline) {
         // A control command can close connections: look each one up again by its descriptor.
         for (std::size_t i = firstConnection; i < watched.size(); ++i) {
             if (!watched[i].revents) continue;
-            const auto found = std::find_if(connections_.begin(), connections_.end(),
-                                            [fd = connectionFds[i - firstConnection]](const auto& c) { return c->fd == fd; });
+            const auto found =
+                std::find_if(connections_.begin(), connections_.end(),
+                             [fd = connectionFds[i - firstConnection]](const auto& c) { return c->fd == fd; });
             if (found == connections_.end()) continue;
             if (!Serve(**found)) {
                 ::close((*found)->fd);
-                connections_.erase(std::find_if(connections_.begin(), connections_.end(),
-                                                [fd = connectionFds[i - firstConnection]](const auto& c) { return c->fd == fd; }));
+                connections_.erase(
+                    std::find_if(connections_.begin(), connections_.end(),
+                                 [fd = connectionFds[i - firstConnection]](const auto& c) { return c->fd == fd; }));
             }
         }
     }

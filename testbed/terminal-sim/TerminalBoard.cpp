@@ -35,7 +35,8 @@ std::string TerminalBoard::Flap(std::uint32_t count) {
         // The modulo keeps the sequence of a seed the same on every standard library.
         const int terminal = static_cast<int>(random_() % up_.size()) + 1;
         std::string transition;
-        if (!SetUp(terminal, !up_[terminal - 1], transition)) return "ERR cannot listen on terminal " + std::to_string(terminal);
+        if (!SetUp(terminal, !up_[terminal - 1], transition))
+            return "ERR cannot listen on terminal " + std::to_string(terminal);
         caused.push_back(transition);
     }
     return Joined(caused);
@@ -56,31 +57,31 @@ std::string TerminalBoard::Apply(const ControlCommand& command) {
     const int terminal = static_cast<int>(command.value);
     std::string transition;
     switch (command.kind) {
-    case ControlKind::Stop:
-    case ControlKind::Start:
-        if (!SetUp(terminal, command.kind == ControlKind::Start, transition))
-            return "ERR cannot listen on terminal " + std::to_string(terminal);
-        return transition.empty() ? "OK" : "OK " + transition;
-    case ControlKind::Silent:
-    case ControlKind::Answer:
-        silent_[terminal - 1] = command.kind == ControlKind::Silent;
-        return "OK";
-    case ControlKind::Notify:
-        return "OK " + std::to_string(up_[terminal - 1] ? sockets_.PushNotification(terminal) : 0);
-    case ControlKind::Seed:
-        random_.seed(command.value);
-        return "OK";
-    case ControlKind::Flap:
-        return Flap(command.value);
-    case ControlKind::State:
-        return State();
-    case ControlKind::Transitions:
-        return Joined(transitions_);
-    case ControlKind::Connections:
-        return "OK " + std::to_string(sockets_.Connections(terminal));
-    case ControlKind::Quit:
-        quit_ = true;
-        return "OK";
+        case ControlKind::Stop:
+        case ControlKind::Start:
+            if (!SetUp(terminal, command.kind == ControlKind::Start, transition))
+                return "ERR cannot listen on terminal " + std::to_string(terminal);
+            return transition.empty() ? "OK" : "OK " + transition;
+        case ControlKind::Silent:
+        case ControlKind::Answer:
+            silent_[terminal - 1] = command.kind == ControlKind::Silent;
+            return "OK";
+        case ControlKind::Notify:
+            return "OK " + std::to_string(up_[terminal - 1] ? sockets_.PushNotification(terminal) : 0);
+        case ControlKind::Seed:
+            random_.seed(command.value);
+            return "OK";
+        case ControlKind::Flap:
+            return Flap(command.value);
+        case ControlKind::State:
+            return State();
+        case ControlKind::Transitions:
+            return Joined(transitions_);
+        case ControlKind::Connections:
+            return "OK " + std::to_string(sockets_.Connections(terminal));
+        case ControlKind::Quit:
+            quit_ = true;
+            return "OK";
     }
     return "ERR unknown command";
 }

@@ -15,7 +15,7 @@ public:
     virtual ~TerminalSockets() = default;
     // Terminals are numbered from 1.
     virtual bool Listen(int terminal) = 0;
-    virtual void Close(int terminal) = 0;  // the listener and every connection
+    virtual void Close(int terminal) = 0;            // the listener and every connection
     virtual int PushNotification(int terminal) = 0;  // returns the connections reached
     virtual int Connections(int terminal) const = 0;
 };

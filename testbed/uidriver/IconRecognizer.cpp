@@ -126,8 +126,8 @@ std::string RecognizeByScreen(HWND control) {
     const std::vector<std::uint32_t> screen = ScreenPixels(control, client.right, client.bottom);
     std::vector<double> shares;
     for (const StandardIcon& standard : kStandardIcons) {
-        shares.push_back(OpaqueShareShown(Draw(LoadIconW(nullptr, standard.resource), client.right, client.bottom),
-                                          screen));
+        shares.push_back(
+            OpaqueShareShown(Draw(LoadIconW(nullptr, standard.resource), client.right, client.bottom), screen));
     }
     const std::optional<std::size_t> best = ClearBestMatch(shares);
     return best ? kStandardIcons[*best].name : "unknown";

@@ -14,8 +14,8 @@ struct BoxButton {
 
 struct MessageBoxFacts {
     std::string title;
-    std::string text;  // of the static text control 0xFFFF
-    std::string icon;  // see RecognizeIcon
+    std::string text;                // of the static text control 0xFFFF
+    std::string icon;                // see RecognizeIcon
     std::vector<BoxButton> buttons;  // visible ones, in window order
     int defaultButton = IDOK;        // the BS_DEFPUSHBUTTON one, else DM_GETDEFID, else IDOK
     bool topmost = false;

@@ -123,9 +123,9 @@ void UpdateServer::ServeDownload(const httplib::Request& request, httplib::Respo
         return;
     }
     auto body = std::make_shared<const std::string>(std::move(content));
-    const std::size_t limit =
-        faults.downloadCut ? std::min<std::size_t>(body->size(), static_cast<std::size_t>(*faults.downloadCut))
-                           : body->size();
+    const std::size_t limit = faults.downloadCut
+                                  ? std::min<std::size_t>(body->size(), static_cast<std::size_t>(*faults.downloadCut))
+                                  : body->size();
     // A throttled body goes out a tenth of the rate every 100 ms.
     const std::size_t step =
         faults.downloadRate ? std::max<std::size_t>(1, static_cast<std::size_t>(*faults.downloadRate / 10)) : 65536;
@@ -136,20 +136,19 @@ void UpdateServer::ServeDownload(const httplib::Request& request, httplib::Respo
         return sink.write(body->data() + offset, std::min(step, limit - offset));
     };
     if (faults.downloadNoLength) {
-        response.set_chunked_content_provider(
-            "application/octet-stream", [send, body](std::size_t offset, httplib::DataSink& sink) {
-                if (offset >= body->size()) {
-                    sink.done();
-                    return true;
-                }
-                return send(offset, sink);
-            });
+        response.set_chunked_content_provider("application/octet-stream",
+                                              [send, body](std::size_t offset, httplib::DataSink& sink) {
+                                                  if (offset >= body->size()) {
+                                                      sink.done();
+                                                      return true;
+                                                  }
+                                                  return send(offset, sink);
+                                              });
         return;
     }
-    response.set_content_provider(body->size(), "application/octet-stream",
-                                  [send](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-                                      return send(offset, sink);
-                                  });
+    response.set_content_provider(
+        body->size(), "application/octet-stream",
+        [send](std::size_t offset, std::size_t, httplib::DataSink& sink) { return send(offset, sink); });
 }
 
 bool UpdateServer::WaitOut(std::chrono::milliseconds delay) {

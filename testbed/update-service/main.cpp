@@ -140,8 +140,8 @@ int main(int argc, char** argv) {
     sigaddset(&endSignals, SIGINT);
     pthread_sigmask(SIG_BLOCK, &endSignals, nullptr);
 
-    testbed::UpdateServer server({std::move(*catalogue), arguments->faults, arguments->downloads, log.get(),
-                                  arguments->verbose});
+    testbed::UpdateServer server(
+        {std::move(*catalogue), arguments->faults, arguments->downloads, log.get(), arguments->verbose});
     const int port = server.Bind(arguments->port);
     if (port < 0) {
         std::cerr << "update-service: cannot listen on 127.0.0.1:" << arguments->port << "\n";

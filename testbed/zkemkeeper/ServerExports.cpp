@@ -20,8 +20,8 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)
     if (!out) return E_POINTER;
     *out = nullptr;
     if (!IsEqualCLSID(clsid, CLSID_CZKEM)) return CLASS_E_CLASSNOTAVAILABLE;
-    const auto factory =
-        MakeObject<ClassFactory>([](REFIID wanted, void** object) { return CreateAndQuery<zkem::TerminalControl>(wanted, object); });
+    const auto factory = MakeObject<ClassFactory>(
+        [](REFIID wanted, void** object) { return CreateAndQuery<zkem::TerminalControl>(wanted, object); });
     return factory->QueryInterface(iid, out);
 }
 

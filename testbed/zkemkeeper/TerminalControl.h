@@ -30,9 +30,8 @@
 
 namespace zkem {
 
-class TerminalControl final
-    : public qv::win::com::DispatchObject<TerminalControl, ITerminalControl, IProvideClassInfo,
-                                          IConnectionPointContainer> {
+class TerminalControl final : public qv::win::com::DispatchObject<TerminalControl, ITerminalControl, IProvideClassInfo,
+                                                                  IConnectionPointContainer> {
 public:
     static constexpr qv::win::com::InterfaceEntry<TerminalControl> kInterfaces[] = {
         qv::win::com::Expose<TerminalControl, ITerminalControl>(IID_ITerminalControl),

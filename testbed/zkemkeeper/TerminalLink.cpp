@@ -23,7 +23,8 @@ bool Ready(SOCKET socket, bool forWriting, int waitMs) {
     FD_ZERO(&failed);
     FD_SET(socket, &failed);
     timeval wait{waitMs / 1000, (waitMs % 1000) * 1000};
-    const int count = forWriting ? ::select(0, nullptr, &set, &failed, &wait) : ::select(0, &set, nullptr, nullptr, &wait);
+    const int count =
+        forWriting ? ::select(0, nullptr, &set, &failed, &wait) : ::select(0, &set, nullptr, nullptr, &wait);
     return count > 0 && FD_ISSET(socket, &set);
 }
 

@@ -30,7 +30,10 @@ TEST(TextConvert, Utf8AndUtf16RoundTrip) {
 }
 
 TEST(TextConvert, IllFormedUtf8BecomesReplacementCharacter) {
-    EXPECT_EQ(Widen("a\xFF" "b"), L"a\xFFFD" L"b");
+    EXPECT_EQ(Widen("a\xFF"
+                    "b"),
+              L"a\xFFFD"
+              L"b");
     EXPECT_EQ(Narrow(std::wstring(1, L'\xD800')), "\xEF\xBF\xBD");  // lone surrogate
 }
 

@@ -31,12 +31,9 @@ TEST(Variant, ReadsAsText) {
         std::string text;
     };
     Case cases[] = {
-        {"text", Variant::FromText("提示"), "提示"},
-        {"empty text", Variant::FromText(""), ""},
-        {"long", Variant::FromLong(-42), "-42"},
-        {"true", Variant::FromBool(true), "True"},
-        {"false", Variant::FromBool(false), "False"},
-        {"empty", Variant(), ""},
+        {"text", Variant::FromText("提示"), "提示"},  {"empty text", Variant::FromText(""), ""},
+        {"long", Variant::FromLong(-42), "-42"},      {"true", Variant::FromBool(true), "True"},
+        {"false", Variant::FromBool(false), "False"}, {"empty", Variant(), ""},
     };
     for (const Case& c : cases) {
         std::string text = "unchanged";

@@ -27,8 +27,7 @@ constexpr HRESULT ErrorNumberToHResult(long number) {
 // A failed COM call carried through C++ code.
 class ComFailure : public std::runtime_error {
 public:
-    ComFailure(HRESULT result, const std::string& description)
-        : std::runtime_error(description), result_(result) {}
+    ComFailure(HRESULT result, const std::string& description) : std::runtime_error(description), result_(result) {}
     HRESULT Result() const noexcept { return result_; }
 
 private:

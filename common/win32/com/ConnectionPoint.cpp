@@ -153,8 +153,8 @@ int ConnectionPoint::Fire(DISPID id, std::initializer_list<VARIANT> arguments) {
         DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
         // The connection interface is a dispinterface, so the sink's pointer is an IDispatch.
         auto* dispatch = static_cast<IDispatch*>(sink.sink.Get());
-        if (SUCCEEDED(dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
-                                            nullptr, nullptr))) {
+        if (SUCCEEDED(dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
+                                       nullptr))) {
             ++delivered;
         }
     }

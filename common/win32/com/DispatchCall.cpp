@@ -20,8 +20,8 @@ HRESULT CallMethod(IDispatch* object, DISPID id, std::span<const VARIANT> argume
     DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
     EXCEPINFO exception{};
     UINT argumentError = 0;
-    const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result.Address(),
-                                      &exception, &argumentError);
+    const HRESULT hr =
+        object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result.Address(), &exception, &argumentError);
     if (hr == DISP_E_EXCEPTION) {
         ErrorReport report = TakeErrorReport(exception);
         if (error) {
@@ -40,9 +40,9 @@ HRESULT PutProperty(IDispatch* object, DISPID id, VARIANT value, ErrorReport* er
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS params{&value, &named, 1, 1};
     EXCEPINFO exception{};
-    const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT,
-                                      byReference ? DISPATCH_PROPERTYPUTREF : DISPATCH_PROPERTYPUT, &params, nullptr,
-                                      &exception, nullptr);
+    const HRESULT hr =
+        object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, byReference ? DISPATCH_PROPERTYPUTREF : DISPATCH_PROPERTYPUT,
+                       &params, nullptr, &exception, nullptr);
     ErrorReport report = hr == DISP_E_EXCEPTION ? TakeErrorReport(exception) : ErrorReport{hr, {}, {}};
     if (error) {
         *error = std::move(report);

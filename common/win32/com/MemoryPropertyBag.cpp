@@ -54,11 +54,28 @@ HRESULT ChangeSameSizeInteger(VARIANT* target, const VARIANT& source, VARTYPE wa
 // Bytes a value of this type takes in the stream form; 0 for none.
 std::size_t ScalarSize(VARTYPE type) {
     switch (type) {
-    case VT_I1: case VT_UI1: return 1;
-    case VT_I2: case VT_BOOL: case VT_UI2: return 2;
-    case VT_I4: case VT_UI4: case VT_R4: case VT_ERROR: case VT_INT: case VT_UINT: return 4;
-    case VT_R8: case VT_CY: case VT_DATE: case VT_I8: case VT_UI8: return 8;
-    default: return 0;
+        case VT_I1:
+        case VT_UI1:
+            return 1;
+        case VT_I2:
+        case VT_BOOL:
+        case VT_UI2:
+            return 2;
+        case VT_I4:
+        case VT_UI4:
+        case VT_R4:
+        case VT_ERROR:
+        case VT_INT:
+        case VT_UINT:
+            return 4;
+        case VT_R8:
+        case VT_CY:
+        case VT_DATE:
+        case VT_I8:
+        case VT_UI8:
+            return 8;
+        default:
+            return 0;
     }
 }
 
@@ -169,8 +186,8 @@ HRESULT MemoryPropertyBag::WriteTo(IStream* stream) const {
         if (entry.isObject) {
             result = PutCounted(stream, entry.object.data(), static_cast<std::uint32_t>(entry.object.size()), 1);
         } else if (type == VT_BSTR) {
-            result = PutCounted(stream, value.bstrVal ? value.bstrVal : L"", SysStringLen(value.bstrVal),
-                                sizeof(wchar_t));
+            result =
+                PutCounted(stream, value.bstrVal ? value.bstrVal : L"", SysStringLen(value.bstrVal), sizeof(wchar_t));
         } else if (const std::size_t size = ScalarSize(type)) {
             result = PutBytes(stream, &value.llVal, static_cast<ULONG>(size));
         } else if (type != VT_EMPTY) {

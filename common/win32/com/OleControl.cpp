@@ -17,8 +17,8 @@ constexpr long kHimetricPerInch = 2540;
 HWND ParkingWindow() {
     thread_local HWND parking = nullptr;
     if (!parking || !IsWindow(parking)) {
-        parking = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                  nullptr, nullptr);
+        parking =
+            CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     }
     return parking;
 }
@@ -98,8 +98,14 @@ ComPtr<IFont> OleControlBase::AmbientFontCopy() {
     }
     if (!copy) {
         // The design font of these controls when a container offers none.
-        FONTDESC description{sizeof(FONTDESC), const_cast<LPOLESTR>(L"宋体"), {90000, 0}, FW_NORMAL,
-                             GB2312_CHARSET, FALSE, FALSE, FALSE};
+        FONTDESC description{sizeof(FONTDESC),
+                             const_cast<LPOLESTR>(L"宋体"),
+                             {90000, 0},
+                             FW_NORMAL,
+                             GB2312_CHARSET,
+                             FALSE,
+                             FALSE,
+                             FALSE};
         OleCreateFontIndirect(&description, IID_IFont, reinterpret_cast<void**>(copy.Address()));
     }
     return copy;
@@ -152,21 +158,21 @@ HRESULT STDMETHODCALLTYPE OleControlBase::DoVerb(LONG verb, LPMSG, IOleClientSit
                                                  LPCRECT position) {
     if (!clientSite_ && activeSite) SetClientSite(activeSite);
     switch (verb) {
-    case OLEIVERB_PRIMARY:
-    case OLEIVERB_SHOW:
-    case OLEIVERB_UIACTIVATE:
-        return InPlaceActivate(true, parent, position);
-    case OLEIVERB_INPLACEACTIVATE:
-        return InPlaceActivate(false, parent, position);
-    case OLEIVERB_HIDE:
-        UIDeactivate();
-        if (surface_) ShowWindow(surface_, SW_HIDE);
-        return S_OK;
-    case OLEIVERB_OPEN:
-    case OLEIVERB_PROPERTIES:
-        return OLEOBJ_S_CANNOT_DOVERB_NOW;
-    default:
-        return verb < 0 ? OLEOBJ_S_INVALIDVERB : OLEOBJ_E_NOVERBS;
+        case OLEIVERB_PRIMARY:
+        case OLEIVERB_SHOW:
+        case OLEIVERB_UIACTIVATE:
+            return InPlaceActivate(true, parent, position);
+        case OLEIVERB_INPLACEACTIVATE:
+            return InPlaceActivate(false, parent, position);
+        case OLEIVERB_HIDE:
+            UIDeactivate();
+            if (surface_) ShowWindow(surface_, SW_HIDE);
+            return S_OK;
+        case OLEIVERB_OPEN:
+        case OLEIVERB_PROPERTIES:
+            return OLEOBJ_S_CANNOT_DOVERB_NOW;
+        default:
+            return verb < 0 ? OLEOBJ_S_INVALIDVERB : OLEOBJ_E_NOVERBS;
     }
 }
 
@@ -333,8 +339,8 @@ HRESULT STDMETHODCALLTYPE OleControlBase::Draw(DWORD aspect, LONG, void*, DVTARG
     RECT whole{0, 0, width, height};
     FillRect(memory, &whole, GetSysColorBrush(COLOR_WINDOW));
     if (window) PrintWithChildren(window, memory);
-    StretchBlt(target, bounds->left, bounds->top, bounds->right - bounds->left, bounds->bottom - bounds->top, memory,
-               0, 0, width, height, SRCCOPY);
+    StretchBlt(target, bounds->left, bounds->top, bounds->right - bounds->left, bounds->bottom - bounds->top, memory, 0,
+               0, width, height, SRCCOPY);
     SelectObject(memory, previous);
     DeleteObject(picture);
     DeleteDC(memory);

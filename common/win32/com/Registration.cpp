@@ -25,8 +25,8 @@ private:
 
 HRESULT OpenClassesRoot(RegistryScope scope, RegistryKey& root) {
     const LSTATUS status = scope == RegistryScope::User
-                               ? RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, root.Address(), nullptr)
+                               ? RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                 nullptr, root.Address(), nullptr)
                                : RegOpenKeyExW(HKEY_CLASSES_ROOT, nullptr, 0, KEY_ALL_ACCESS, root.Address());
     return HRESULT_FROM_WIN32(status);
 }
@@ -105,7 +105,8 @@ HRESULT UnregisterClasses(std::span<const ClassEntry> classes, RegistryScope sco
         return opened;
     }
     for (const ClassEntry& entry : classes) {
-        for (const std::wstring& key : {L"CLSID\\" + GuidText(entry.clsid), entry.progId, entry.versionIndependentProgId}) {
+        for (const std::wstring& key :
+             {L"CLSID\\" + GuidText(entry.clsid), entry.progId, entry.versionIndependentProgId}) {
             if (!key.empty()) {
                 RegDeleteTreeW(root.Get(), key.c_str());  // a missing key is no failure
             }

@@ -103,8 +103,7 @@ HRESULT DefaultEventInterface(IUnknown* object, ComPtr<ITypeInfo>& events, IID& 
         HREFTYPE reference = 0;
         if (FAILED(coclass->GetImplTypeFlags(index, &flags)) || (flags & kDefaultSource) != kDefaultSource ||
             FAILED(coclass->GetRefTypeOfImplType(index, &reference)) ||
-            FAILED(coclass->GetRefTypeInfo(reference, events.Address())) ||
-            FAILED(events->GetTypeAttr(&attributes))) {
+            FAILED(coclass->GetRefTypeInfo(reference, events.Address())) || FAILED(events->GetTypeAttr(&attributes))) {
             continue;
         }
         iid = attributes->guid;

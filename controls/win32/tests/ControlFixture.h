@@ -62,8 +62,8 @@ protected:
         ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
         library_ = LoadLibraryW(LibraryPath().c_str());
         ASSERT_NE(library_, nullptr);
-        getClassObject_ = reinterpret_cast<GetClassObject>(
-            reinterpret_cast<void*>(GetProcAddress(library_, "DllGetClassObject")));
+        getClassObject_ =
+            reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(library_, "DllGetClassObject")));
         ASSERT_NE(getClassObject_, nullptr);
     }
     void TearDown() override { OleUninitialize(); }

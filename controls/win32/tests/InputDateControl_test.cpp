@@ -46,12 +46,15 @@ protected:
     static HWND FindInner(IDispatch* control) {
         // The surface is parked hidden until a container shows it; its only child is the masked box.
         HWND found = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), [](HWND top, LPARAM out) -> BOOL {
-            HWND surface = FindWindowExW(top, nullptr, L"LumenInputDate", nullptr);
-            if (!surface) return TRUE;
-            *reinterpret_cast<HWND*>(out) = GetWindow(surface, GW_CHILD);
-            return FALSE;
-        }, reinterpret_cast<LPARAM>(&found));
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND top, LPARAM out) -> BOOL {
+                HWND surface = FindWindowExW(top, nullptr, L"LumenInputDate", nullptr);
+                if (!surface) return TRUE;
+                *reinterpret_cast<HWND*>(out) = GetWindow(surface, GW_CHILD);
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&found));
         (void)control;
         return found;
     }

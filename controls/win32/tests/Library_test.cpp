@@ -114,15 +114,24 @@ TEST_F(LumenLibrary, TypeLibraryDescribesTheControl) {
     ASSERT_EQ(dispatchInfo->GetRefTypeOfImplType(-1, &vtableRef), S_OK);
     ASSERT_EQ(dispatchInfo->GetRefTypeInfo(vtableRef, vtableInfo.Address()), S_OK);
     const MemberNames members = MembersOf(vtableInfo.Get());
-    const std::vector<std::wstring> expected = {
-        L"BackColor", L"ForeColor", L"Enabled", L"Font", L"BackStyle", L"BorderStyle", L"Refresh", L"Alignment",
-        L"CausesValidation", L"Appearance", L"DataMember", L"DataMembers", L"DrawMode", L"FontBold",
-        L"FontItalic", L"FontName", L"FontSize", L"FontStrikethru", L"FontUnderline", L"HideSelection", L"hWnd",
-        L"LinkExecute", L"LinkItem", L"LinkMode", L"LinkPoke", L"LinkRequest", L"LinkSend", L"LinkTimeout",
-        L"LinkTopic", L"Locked", L"MaxLength", L"MouseIcon", L"MousePointer", L"MultiLine", L"OLEDrag",
-        L"OLEDragMode", L"PasswordChar", L"RightToLeft", L"ScrollBars", L"SelLength", L"SelStart", L"SelText",
-        L"Text", L"ToolTipText", L"SetBkClr", L"GetBkColor", L"ChaTwoByte", L"IsNumeric", L"MaxNumber",
-        L"DigitNumber", L"AllowNegative", L"IsVarName", L"SelAllWhenFocus"};
+    const std::vector<std::wstring> expected = {L"BackColor",     L"ForeColor",      L"Enabled",
+                                                L"Font",          L"BackStyle",      L"BorderStyle",
+                                                L"Refresh",       L"Alignment",      L"CausesValidation",
+                                                L"Appearance",    L"DataMember",     L"DataMembers",
+                                                L"DrawMode",      L"FontBold",       L"FontItalic",
+                                                L"FontName",      L"FontSize",       L"FontStrikethru",
+                                                L"FontUnderline", L"HideSelection",  L"hWnd",
+                                                L"LinkExecute",   L"LinkItem",       L"LinkMode",
+                                                L"LinkPoke",      L"LinkRequest",    L"LinkSend",
+                                                L"LinkTimeout",   L"LinkTopic",      L"Locked",
+                                                L"MaxLength",     L"MouseIcon",      L"MousePointer",
+                                                L"MultiLine",     L"OLEDrag",        L"OLEDragMode",
+                                                L"PasswordChar",  L"RightToLeft",    L"ScrollBars",
+                                                L"SelLength",     L"SelStart",       L"SelText",
+                                                L"Text",          L"ToolTipText",    L"SetBkClr",
+                                                L"GetBkColor",    L"ChaTwoByte",     L"IsNumeric",
+                                                L"MaxNumber",     L"DigitNumber",    L"AllowNegative",
+                                                L"IsVarName",     L"SelAllWhenFocus"};
     EXPECT_EQ(members.names, expected);
     ASSERT_EQ(members.ids.size(), 53U);
     EXPECT_EQ(members.ids[0], 0x68030029);
@@ -145,8 +154,9 @@ TEST_F(LumenLibrary, TypeLibraryDescribesTheControl) {
     ComPtr<ITypeInfo> events;
     ASSERT_EQ(library->GetTypeInfoOfGuid(DIID___TextColor, events.Address()), S_OK);
     const MemberNames eventMembers = MembersOf(events.Get());
-    const std::vector<std::wstring> expectedEvents = {L"Click", L"DblClick", L"KeyDown", L"KeyPress",
-        L"KeyUp", L"MouseDown", L"MouseMove", L"MouseUp", L"Change", L"OLEDragDrop", L"Validate"};
+    const std::vector<std::wstring> expectedEvents = {L"Click",  L"DblClick",    L"KeyDown",   L"KeyPress",
+                                                      L"KeyUp",  L"MouseDown",   L"MouseMove", L"MouseUp",
+                                                      L"Change", L"OLEDragDrop", L"Validate"};
     EXPECT_EQ(eventMembers.names, expectedEvents);
     for (std::size_t i = 0; i < eventMembers.ids.size(); ++i) EXPECT_EQ(eventMembers.ids[i], MEMBERID(i + 1));
     EXPECT_EQ(HelpOf(events.Get(), 4), L"当用户按下和释放 ANSI 键时发生。");
@@ -199,7 +209,8 @@ TEST_F(LumenLibrary, RegistersCreatesByProgIdAndUnregisters) {
         EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_TextColor));
         ComPtr<IDispatch> control;
         ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                                   reinterpret_cast<void**>(control.Address())), S_OK);
+                                   reinterpret_cast<void**>(control.Address())),
+                  S_OK);
 
         const DISPID maxNumber = qv::win::com::DispatchIdOf(control.Get(), L"MaxNumber");
         EXPECT_EQ(maxNumber, 0x68030002);
@@ -220,10 +231,12 @@ TEST_F(LumenLibrary, RegistersCreatesByProgIdAndUnregisters) {
 
         long active = 0x123456, inactive = 0x654321;
         EXPECT_EQ(qv::win::com::CallMethod(control.Get(), qv::win::com::DispatchIdOf(control.Get(), L"SetBkClr"),
-                                           {qv::win::com::ByRef(&active), qv::win::com::ByRef(&inactive)}), S_OK);
+                                           {qv::win::com::ByRef(&active), qv::win::com::ByRef(&inactive)}),
+                  S_OK);
         long readActive = 0, readInactive = 0;
         EXPECT_EQ(qv::win::com::CallMethod(control.Get(), qv::win::com::DispatchIdOf(control.Get(), L"GetBkColor"),
-                                           {qv::win::com::ByRef(&readActive), qv::win::com::ByRef(&readInactive)}), S_OK);
+                                           {qv::win::com::ByRef(&readActive), qv::win::com::ByRef(&readInactive)}),
+                  S_OK);
         EXPECT_EQ(readActive, 0x123456);
         EXPECT_EQ(readInactive, 0x654321);
 
@@ -243,7 +256,8 @@ TEST_F(LumenLibrary, RegistersCreatesByProgIdAndUnregisters) {
             EXPECT_EQ(static_cast<void*>(answered.Get()), static_cast<void*>(current.Get()));
         }
         ComPtr<IConnectionPointContainer> container;
-        ASSERT_EQ(control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(container.Address())), S_OK);
+        ASSERT_EQ(control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(container.Address())),
+                  S_OK);
         ComPtr<IConnectionPoint> point;
         EXPECT_EQ(container->FindConnectionPoint(DIID___TextColor, point.Address()), S_OK);
         ComPtr<IConnectionPoint> olderPoint;

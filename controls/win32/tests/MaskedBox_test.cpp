@@ -54,8 +54,8 @@ protected:
         windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.lpszClassName = L"MaskedBoxTestParent";
         RegisterClassW(&windowClass);
-        parent_ = CreateWindowExW(0, L"MaskedBoxTestParent", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 400,
-                                  200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        parent_ = CreateWindowExW(0, L"MaskedBoxTestParent", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 400, 200,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(parent_, nullptr);
         ComPtr<MaskedBox> box;
         ASSERT_EQ(MaskedBox::Create(parent_, RECT{5, 6, 205, 31}, &listener_, &box), S_OK);
@@ -69,11 +69,13 @@ protected:
         OleUninitialize();
     }
 
-    HRESULT Put(DISPID id, VARIANT value, qv::win::com::ErrorReport* error = nullptr, WORD flags = DISPATCH_PROPERTYPUT) {
+    HRESULT Put(DISPID id, VARIANT value, qv::win::com::ErrorReport* error = nullptr,
+                WORD flags = DISPATCH_PROPERTYPUT) {
         DISPID named = DISPID_PROPERTYPUT;
         DISPPARAMS params{&value, &named, 1, 1};
         EXCEPINFO exception{};
-        const HRESULT hr = box_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, nullptr, &exception, nullptr);
+        const HRESULT hr =
+            box_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, nullptr, &exception, nullptr);
         if (hr == DISP_E_EXCEPTION) {
             auto report = qv::win::com::TakeErrorReport(exception);
             if (error) *error = report;
@@ -162,7 +164,9 @@ TEST_F(MaskedBoxTest, TypedCharactersGoThroughTheListenerAndOnlyOverwriteDigits)
     Put(kSelStart, Variant::FromLong(5).Get());
     Type(L"9");
     EXPECT_EQ(Text(), "2010-  -  ");
-    listener_.onKeyPress = [](short& key) { if (key == 'x') key = '7'; };
+    listener_.onKeyPress = [](short& key) {
+        if (key == 'x') key = '7';
+    };
     Type(L"x");
     EXPECT_EQ(Text(), "2010-7 -  ");
     Type(L"\x4E2D");  // a Chinese character
@@ -222,7 +226,8 @@ TEST_F(MaskedBoxTest, ColoursFontBorderAndEnabled) {
     EXPECT_EQ(Long(DISPID_BACKCOLOR), 0x00C0FFC0);
     // The parent's colour answer paints with the box's colour.
     HDC dc = GetDC(window_);
-    const LRESULT brush = SendMessageW(parent_, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window_));
+    const LRESULT brush =
+        SendMessageW(parent_, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window_));
     EXPECT_NE(brush, 0);
     EXPECT_EQ(GetBkColor(dc), static_cast<COLORREF>(0x00C0FFC0));
     ReleaseDC(window_, dc);
@@ -239,7 +244,8 @@ TEST_F(MaskedBoxTest, ColoursFontBorderAndEnabled) {
     ole->get_Size(&size);
     EXPECT_EQ(size.int64, 90000);
     ComPtr<IFontDisp> other;
-    FONTDESC description{sizeof(FONTDESC), const_cast<LPOLESTR>(L"Arial"), {{120000, 0}}, FW_BOLD, ANSI_CHARSET, FALSE, FALSE, FALSE};
+    FONTDESC description{
+        sizeof(FONTDESC), const_cast<LPOLESTR>(L"Arial"), {{120000, 0}}, FW_BOLD, ANSI_CHARSET, FALSE, FALSE, FALSE};
     ASSERT_EQ(OleCreateFontIndirect(&description, IID_IFontDisp, reinterpret_cast<void**>(other.Address())), S_OK);
     EXPECT_EQ(Put(DISPID_FONT, Variant::FromDispatch(other.Get()).Get(), nullptr, DISPATCH_PROPERTYPUTREF), S_OK);
     Variant again = Get(DISPID_FONT);

@@ -44,9 +44,15 @@ public:
     short replaceKey = 0;
     short replacement = 0;
 
-    HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) override { changed.push_back(id); return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) override {
+        changed.push_back(id);
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { *count = 0; return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,

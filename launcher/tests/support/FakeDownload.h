@@ -66,9 +66,9 @@ public:
     explicit FakeOutputFiles(FakeFileSystem& fileSystem) : fileSystem_(fileSystem) {}
     std::unique_ptr<IOutputFile> Create(const std::string& path, std::string& error) override;
 
-    std::string createFailure;  // when set, Create fails with it
+    std::string createFailure;                  // when set, Create fails with it
     std::optional<std::size_t> failWriteAfter;  // total bytes a file accepts before a write fails
-    std::vector<std::string> closed;  // paths, in order
+    std::vector<std::string> closed;            // paths, in order
 
 private:
     FakeFileSystem& fileSystem_;
@@ -81,7 +81,7 @@ public:
 
     std::vector<std::string> waited;
     std::vector<std::string> started;
-    std::string runFailure;  // when set, RunMinimisedAndWait fails with it
+    std::string runFailure;                         // when set, RunMinimisedAndWait fails with it
     std::function<void(const std::string&)> onRun;  // what the archiver does
 };
 

@@ -14,9 +14,7 @@ bool FakeHttpClient::HttpGetXml(const std::string& url, std::unique_ptr<IXmlDocu
     return true;
 }
 
-void FakeHttpClient::QueueDocument(std::unique_ptr<IXmlDocument> document) {
-    answers_.push_back(std::move(document));
-}
+void FakeHttpClient::QueueDocument(std::unique_ptr<IXmlDocument> document) { answers_.push_back(std::move(document)); }
 
 void FakeHttpClient::QueueFailure() { answers_.push_back(nullptr); }
 

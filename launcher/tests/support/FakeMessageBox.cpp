@@ -3,8 +3,8 @@
 namespace launcher {
 
 std::ostream& operator<<(std::ostream& out, const ShownBox& box) {
-    return out << "box \"" << box.title << "\" flags 0x" << std::hex << box.flags << std::dec << ": \""
-               << box.text << "\"";
+    return out << "box \"" << box.title << "\" flags 0x" << std::hex << box.flags << std::dec << ": \"" << box.text
+               << "\"";
 }
 
 int FakeMessageBox::Show(const std::string& text, const std::string& title, unsigned flags) {

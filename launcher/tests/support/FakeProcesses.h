@@ -13,9 +13,9 @@ public:
     void KillProcessByName(const std::string& strName) override;
     bool StartProcess(const std::string& commandLine, std::string& error) override;
 
-    std::set<std::string> running;       // image names, as the process list reports them
-    std::vector<std::string> started;    // command lines
-    std::string startFailure;            // when set, StartProcess fails with it
+    std::set<std::string> running;     // image names, as the process list reports them
+    std::vector<std::string> started;  // command lines
+    std::string startFailure;          // when set, StartProcess fails with it
 
 private:
     EventLog& log_;

@@ -28,7 +28,7 @@ TEST(ProgramFilesAnswer, ReadsEveryFieldInDocumentOrder) {
         List("<File><cIfPrivate>1</cIfPrivate><cIfReg>1</cIfReg><cDownLoadPath>http://dl/x</cDownLoadPath>"
              "<cFilePath> [CUR_PATH]Tools </cFilePath><cVersion>12</cVersion><cFileName>q v.dll</cFileName></File>"
              "<File><cFileName><![CDATA[b.exe]]></cFileName></File>") +
-        "<Elsewhere><File><cFileName>ignored.dll</cFileName></File></Elsewhere>" + List(File("")));
+            "<Elsewhere><File><cFileName>ignored.dll</cFileName></File></Elsewhere>" + List(File("")));
     clsProgramFiles files;
     ASSERT_TRUE(Read(xml, files));
     EXPECT_EQ(files.ErrorCode, 0);
@@ -77,9 +77,19 @@ TEST(ProgramFilesAnswer, MissingMessageFailsAfterTheCodeIsStored) {
 
 TEST(ProgramFilesAnswer, ErrorCodeIsASixteenBitNumberRoundedHalfToEven) {
     const std::pair<std::string, std::optional<std::int16_t>> cases[] = {
-        {"1", 1},           {" 2\n", 2},       {"32767", 32767},     {"-32768", -32768}, {"2.5", 2},
-        {"3.5", 4},         {"1e2", 100},      {"32767.5", std::nullopt}, {"32768", std::nullopt},
-        {"-32769", std::nullopt}, {"", std::nullopt}, {"abc", std::nullopt}, {"1x", std::nullopt},
+        {"1", 1},
+        {" 2\n", 2},
+        {"32767", 32767},
+        {"-32768", -32768},
+        {"2.5", 2},
+        {"3.5", 4},
+        {"1e2", 100},
+        {"32767.5", std::nullopt},
+        {"32768", std::nullopt},
+        {"-32769", std::nullopt},
+        {"", std::nullopt},
+        {"abc", std::nullopt},
+        {"1x", std::nullopt},
     };
     for (const auto& [text, code] : cases) {
         clsProgramFiles files;
@@ -120,9 +130,9 @@ TEST(ProgramFilesAnswer, FlagsAreTrueOnlyForExactlyOne) {
     };
     for (const auto& [text, flag] : cases) {
         clsProgramFiles files;
-        ASSERT_TRUE(Read(Answer(Result("1"), List(File("<cIfReg>" + text + "</cIfReg><cIfPrivate>" + text +
-                                                       "</cIfPrivate>"))),
-                         files));
+        ASSERT_TRUE(
+            Read(Answer(Result("1"), List(File("<cIfReg>" + text + "</cIfReg><cIfPrivate>" + text + "</cIfPrivate>"))),
+                 files));
         EXPECT_EQ(files.Item(1)->cIfReg, flag) << '"' << text << '"';
         EXPECT_EQ(files.Item(1)->cIfPrivate, flag) << '"' << text << '"';
     }

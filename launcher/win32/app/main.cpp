@@ -68,9 +68,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     WinSystemInfo system;
     WinSingleInstance singleInstance;
     IniSettings settings(folder);
-    WinWindowFactory windows(instance, DownloadWindowServices{messageBox, processes, fileSystem, system, clock, folder});
-    launcher::LauncherServices services{messageBox, fileSystem, processes, clock, random, http, system,
-                                        singleInstance, settings, windows, folder};
+    WinWindowFactory windows(instance,
+                             DownloadWindowServices{messageBox, processes, fileSystem, system, clock, folder});
+    launcher::LauncherServices services{messageBox, fileSystem,     processes, clock,   random, http,
+                                        system,     singleInstance, settings,  windows, folder};
 
     const std::string commandLine = qv::win::Narrow(GetCommandLineW());
     launcher::Main(launcher::ArgumentText(commandLine), services);

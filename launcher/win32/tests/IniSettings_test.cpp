@@ -58,14 +58,18 @@ TEST_F(IniSettingsTest, ReadsTheThreeKeysAndTrimsTheServiceAddress) {
     };
     const Case cases[] = {
         {"[Update]\r\nServiceUrl=http://10.0.0.5:8080\r\nCustomerCode=School01\r\nSigningSalt=abc.def.ghijkl\r\n",
-         Encoding::Ansi, {"http://10.0.0.5:8080", "School01", "abc.def.ghijkl"}},
+         Encoding::Ansi,
+         {"http://10.0.0.5:8080", "School01", "abc.def.ghijkl"}},
         {"[Other]\r\nCustomerCode=wrong\r\n[Update]\r\nServiceUrl=http://update.example/\r\n"
          "CustomerCode=School01\r\nSigningSalt=salt\r\n",
-         Encoding::Ansi, {"http://update.example", "School01", "salt"}},
+         Encoding::Ansi,
+         {"http://update.example", "School01", "salt"}},
         {"[Update]\r\nServiceUrl=HTTPS://update.example:8443/qv//\r\nCustomerCode = C7 \r\nSigningSalt=s\r\n",
-         Encoding::Ansi, {"HTTPS://update.example:8443/qv", "C7", "s"}},
+         Encoding::Ansi,
+         {"HTTPS://update.example:8443/qv", "C7", "s"}},
         {"[Update]\r\nServiceUrl=http://10.0.0.5\r\nCustomerCode=北京市第一中学\r\nSigningSalt=salt\r\n",
-         Encoding::Utf16, {"http://10.0.0.5", "北京市第一中学", "salt"}},
+         Encoding::Utf16,
+         {"http://10.0.0.5", "北京市第一中学", "salt"}},
     };
     for (const Case& c : cases) {
         const std::string folder = NewFolder();
@@ -101,7 +105,8 @@ TEST_F(IniSettingsTest, EveryGapIsNamedAndNothingIsHandedOut) {
         {"[Update]\r\nCustomerCode=c\r\nSigningSalt=s\r\n", " 的 [Update] 节缺少 ServiceUrl。"},
         {"[Update]\r\nServiceUrl=http://h\r\nSigningSalt=s\r\n", " 的 [Update] 节缺少 CustomerCode。"},
         {"[Update]\r\nServiceUrl=http://h\r\nCustomerCode=c\r\nSigningSalt=\r\n", " 的 [Update] 节缺少 SigningSalt。"},
-        {"[Update]\r\nServiceUrl=http://h\r\nCustomerCode=   \r\nSigningSalt=s\r\n", " 的 [Update] 节缺少 CustomerCode。"},
+        {"[Update]\r\nServiceUrl=http://h\r\nCustomerCode=   \r\nSigningSalt=s\r\n",
+         " 的 [Update] 节缺少 CustomerCode。"},
         {"[Other]\r\nServiceUrl=http://h\r\nCustomerCode=c\r\nSigningSalt=s\r\n", " 的 [Update] 节缺少 ServiceUrl。"},
         {"", " 的 [Update] 节缺少 ServiceUrl。"},
         {"[Update]\r\nServiceUrl=ftp://h\r\nCustomerCode=c\r\nSigningSalt=s\r\n",

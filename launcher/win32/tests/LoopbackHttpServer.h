@@ -22,8 +22,8 @@ struct ScriptedResponse {
 };
 
 struct RecordedRequest {
-    std::string requestLine;           // "GET /path?query HTTP/1.1"
-    std::vector<std::string> headers;  // "Name: value", as sent
+    std::string requestLine;                            // "GET /path?query HTTP/1.1"
+    std::vector<std::string> headers;                   // "Name: value", as sent
     std::string Header(const std::string& name) const;  // value of the first such header, or ""
 };
 

@@ -95,8 +95,9 @@ TEST_F(MsxmlHttpClientTest, AnswerOverTheWireFillsTheProgramFiles) {
     EXPECT_EQ(files->Item(1)->cVersion, 12);
     EXPECT_TRUE(files->Item(1)->cIfPrivate);
     EXPECT_TRUE(files->Item(2)->cIfReg);
-    EXPECT_EQ(server.Requests().at(0).requestLine.rfind("GET /api/GetProgramFiles.ashx?cid=K01&rnd=5000000&db=&sign=", 0),
-              0u);
+    EXPECT_EQ(
+        server.Requests().at(0).requestLine.rfind("GET /api/GetProgramFiles.ashx?cid=K01&rnd=5000000&db=&sign=", 0),
+        0u);
 }
 
 TEST_F(MsxmlHttpClientTest, StatusOtherThan200IsAFailure) {

@@ -29,8 +29,8 @@ HWND FindOwnBox() {
             wchar_t className[16];
             DWORD process = 0;
             GetWindowThreadProcessId(window, &process);
-            if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
-                GetClassNameW(window, className, 16) && std::wstring_view(className) == L"#32770") {
+            if (process == GetCurrentProcessId() && IsWindowVisible(window) && GetClassNameW(window, className, 16) &&
+                std::wstring_view(className) == L"#32770") {
                 reinterpret_cast<Search*>(context)->found = window;
                 return FALSE;
             }

@@ -15,7 +15,7 @@ TEST(WinRandom, BitsBecomeSinglesBelowOne) {
     };
     const Case cases[] = {
         {0u, 0.0f},
-        {0xFFu, 0.0f},                           // below the mantissa's reach
+        {0xFFu, 0.0f},  // below the mantissa's reach
         {0x80000000u, 0.5f},
         {0xFFFFFFFFu, 1.0f - 1.0f / 16777216.0f},  // the largest, still below 1
     };

@@ -48,9 +48,9 @@ struct Unused final : launcher::IProcesses, launcher::IFileSystem, launcher::ISy
 TEST(WinWindowFactory, AnEmptyListClosesTheDownloadWindowAtOnceWithFalse) {
     NoBoxes boxes;
     Unused platform;
-    WinWindowFactory factory(GetModuleHandleW(nullptr),
-                             launcher::win::DownloadWindowServices{boxes, platform, platform, platform, platform,
-                                                                   ProgramFolder()});
+    WinWindowFactory factory(
+        GetModuleHandleW(nullptr),
+        launcher::win::DownloadWindowServices{boxes, platform, platform, platform, platform, ProgramFolder()});
     const auto wait = factory.CreateWaitWindow();
     RecordingWaitWindow recording;
     const auto download = factory.CreateDownloadWindow(recording);
@@ -64,9 +64,9 @@ TEST(WinWindowFactory, AnEmptyListClosesTheDownloadWindowAtOnceWithFalse) {
 TEST(WinWindowFactory, AnUnreachableDownloadServerEndsTheUpdateWithItsBox) {
     NoBoxes boxes;
     Unused platform;
-    WinWindowFactory factory(GetModuleHandleW(nullptr),
-                             launcher::win::DownloadWindowServices{boxes, platform, platform, platform, platform,
-                                                                   ProgramFolder()});
+    WinWindowFactory factory(
+        GetModuleHandleW(nullptr),
+        launcher::win::DownloadWindowServices{boxes, platform, platform, platform, platform, ProgramFolder()});
     RecordingWaitWindow wait;
     auto entry = std::make_shared<launcher::clsProgramFile>();
     entry->cFileName = "Lumen_Control.ocx";

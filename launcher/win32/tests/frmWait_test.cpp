@@ -258,7 +258,7 @@ TEST(TwipsToPixels, ScalesByTheScreenResolutionRoundingHalvesAway) {
         int twips, ppi, pixels;
     };
     const Case cases[] = {
-        {5250, 96, 350}, {1455, 96, 97}, {-30000, 96, -2000}, {-30000, 120, -2500},
+        {5250, 96, 350}, {1455, 96, 97},   {-30000, 96, -2000}, {-30000, 120, -2500},
         {705, 144, 71},  {-705, 144, -71}, {0, 96, 0},
     };
     for (const Case& c : cases) {

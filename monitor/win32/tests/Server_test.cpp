@@ -60,8 +60,8 @@ std::vector<DWORD> ServerProcesses() {
 
 class EventSink final : public ComObject<EventSink, IDispatch> {
 public:
-    static constexpr InterfaceEntry<EventSink> kInterfaces[] = {Expose<EventSink, IDispatch>(DIID___clsCheckCommunicate),
-                                                                Expose<EventSink, IDispatch>(IID_IDispatch)};
+    static constexpr InterfaceEntry<EventSink> kInterfaces[] = {
+        Expose<EventSink, IDispatch>(DIID___clsCheckCommunicate), Expose<EventSink, IDispatch>(IID_IDispatch)};
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         *count = 0;
         return S_OK;
@@ -119,8 +119,7 @@ TEST_F(Server, AnswersByNameAndDispatchIdentifierAsItsTypeLibrarySays) {
 
     // Events: the source interface accepts a sink from this process.
     ComPtr<IConnectionPoint> point;
-    ASSERT_EQ(monitor.As<IConnectionPointContainer>()->FindConnectionPoint(DIID___clsCheckCommunicate,
-                                                                          point.Address()),
+    ASSERT_EQ(monitor.As<IConnectionPointContainer>()->FindConnectionPoint(DIID___clsCheckCommunicate, point.Address()),
               S_OK);
     DWORD cookie = 0;
     ComPtr<EventSink> sink = MakeObject<EventSink>();

@@ -40,11 +40,21 @@ TEST(CommandLine, AcceptsTheLaunchersFormAndRejectsOthers) {
 
 TEST(MemberNames, KeepOnlyPlainFileNames) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"a.txt", "a.txt"},         {"dir/sub/b.dll", "b.dll"}, {"..\\..\\c.exe", "c.exe"},
-        {"名字.txt", "名字.txt"},    {"..", ""},                {"...", ""},
-        {"x/. .", ""},              {"", ""},                   {"a:b", ""},
-        {"bad|name", ""},           {"tab\tname", ""},          {"com1.log", ""},
-        {"CON", ""},                {"console.txt", "console.txt"}, {"lpt10", "lpt10"},
+        {"a.txt", "a.txt"},
+        {"dir/sub/b.dll", "b.dll"},
+        {"..\\..\\c.exe", "c.exe"},
+        {"名字.txt", "名字.txt"},
+        {"..", ""},
+        {"...", ""},
+        {"x/. .", ""},
+        {"", ""},
+        {"a:b", ""},
+        {"bad|name", ""},
+        {"tab\tname", ""},
+        {"com1.log", ""},
+        {"CON", ""},
+        {"console.txt", "console.txt"},
+        {"lpt10", "lpt10"},
     };
     for (const auto& [stored, expected] : cases) EXPECT_EQ(PlainMemberName(stored).value_or(""), expected) << stored;
 }
@@ -71,7 +81,8 @@ TEST(Program, ExitCodesAndMessages) {
     EXPECT_NE(err3.str().find("cannot open"), std::string::npos) << err3.str();
 
     // The built program gives the same exit code to its caller.
-    const std::string command = std::string(ARJ32_NATIVE) + " e '" + dir + "/bad.arj' -y '" + dir + "/bad2/ ' 2>/dev/null";
+    const std::string command =
+        std::string(ARJ32_NATIVE) + " e '" + dir + "/bad.arj' -y '" + dir + "/bad2/ ' 2>/dev/null";
     const int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
 }

@@ -90,8 +90,11 @@ TEST_F(BagTest, ConvertsToTheTypeAskedFor) {
         VARTYPE got;
         double number;
     } cases[] = {
-        {L"Number", VT_I2, VT_I2, 12},      {L"Number", VT_R4, VT_R4, 12},   {L"Number", VT_EMPTY, VT_BSTR, 12},
-        {L"Flag", VT_I4, VT_I4, -1},        {L"Flag", VT_EMPTY, VT_BOOL, -1},
+        {L"Number", VT_I2, VT_I2, 12},
+        {L"Number", VT_R4, VT_R4, 12},
+        {L"Number", VT_EMPTY, VT_BSTR, 12},
+        {L"Flag", VT_I4, VT_I4, -1},
+        {L"Flag", VT_EMPTY, VT_BOOL, -1},
         {L"Colour", VT_UI4, VT_UI4, 2147483653.0},  // the bits of a system colour survive the sign change
         {L"Colour", VT_I4, VT_I4, -2147483643.0},
     };
@@ -168,11 +171,11 @@ TEST_F(BagTest, MalformedFileTextIsRefused) {
     const char* const texts[] = {
         "",
         "SomethingElse 1\n",
-        "QvPropertyBag 1\nText 8\n",              // no value
-        "QvPropertyBag 1\nText 8 %4\n",           // broken escape
-        "QvPropertyBag 1\nAlignment 2 x\n",       // not a number
-        "QvPropertyBag 1\nFont 13 abc\n",         // odd number of hex digits
-        "QvPropertyBag 1\n- 3 1\n",               // no name
+        "QvPropertyBag 1\nText 8\n",         // no value
+        "QvPropertyBag 1\nText 8 %4\n",      // broken escape
+        "QvPropertyBag 1\nAlignment 2 x\n",  // not a number
+        "QvPropertyBag 1\nFont 13 abc\n",    // odd number of hex digits
+        "QvPropertyBag 1\n- 3 1\n",          // no name
     };
     for (const char* text : texts) {
         ComPtr<MemoryPropertyBag> bag = qv::win::com::MakeObject<MemoryPropertyBag>();

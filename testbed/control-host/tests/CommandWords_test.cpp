@@ -49,9 +49,15 @@ TEST(TypedValue, ParsesEachType) {
         double number;  // compared for numeric types
     };
     const Case cases[] = {
-        {"i2:5", VT_I2, 5},           {"i2:-32768", VT_I2, -32768}, {"i4:-1", VT_I4, -1},
-        {"i4:0x7fffffff", VT_I4, 2147483647.0}, {"i4:+12", VT_I4, 12}, {"r8:100", VT_R8, 100},
-        {"r8:-0.25", VT_R8, -0.25},   {"r4:9.5", VT_R4, 9.5},       {"color:2147483653", VT_UI4, 2147483653.0},
+        {"i2:5", VT_I2, 5},
+        {"i2:-32768", VT_I2, -32768},
+        {"i4:-1", VT_I4, -1},
+        {"i4:0x7fffffff", VT_I4, 2147483647.0},
+        {"i4:+12", VT_I4, 12},
+        {"r8:100", VT_R8, 100},
+        {"r8:-0.25", VT_R8, -0.25},
+        {"r4:9.5", VT_R4, 9.5},
+        {"color:2147483653", VT_UI4, 2147483653.0},
         {"color:0x80000008", VT_UI4, 2147483656.0},
     };
     for (const Case& c : cases) {
@@ -89,9 +95,9 @@ TEST(TypedValue, TextsArePercentDecoded) {
 }
 
 TEST(TypedValue, RefusesBadWordsAndLeavesTheValue) {
-    const char* const words[] = {"i2:32768", "i2:-32769", "i4:2147483648", "i4:", "i4:1x", "i4:1.5",
-                                 "bool:2",   "bool:",     "color:-1",      "color:4294967296", "r8:abc",
-                                 "r4:",      "str:%4",    "long:1",        "5",               ""};
+    const char* const words[] = {"i2:32768", "i2:-32769", "i4:2147483648",    "i4:",    "i4:1x", "i4:1.5", "bool:2",
+                                 "bool:",    "color:-1",  "color:4294967296", "r8:abc", "r4:",   "str:%4", "long:1",
+                                 "5",        ""};
     for (const char* word : words) {
         qv::win::Variant value = qv::win::Variant::FromLong(77);
         EXPECT_FALSE(ParseTypedValue(word, value)) << word;

@@ -72,9 +72,15 @@ TEST(TerminalSetting, NeedsBothListsSplitAtTheFirstSemicolon) {
 
 TEST(TerminalSetting, PollIntervalIsAPlainPositiveNumber) {
     const std::pair<std::optional<std::string>, std::optional<int>> cases[] = {
-        {std::nullopt, std::nullopt}, {"", std::nullopt},  {"0", std::nullopt},   {"-5", std::nullopt},
-        {"+5", std::nullopt},         {"5s", std::nullopt}, {"99999999999", std::nullopt},
-        {"1", 1},                     {"2500", 2500},
+        {std::nullopt, std::nullopt},
+        {"", std::nullopt},
+        {"0", std::nullopt},
+        {"-5", std::nullopt},
+        {"+5", std::nullopt},
+        {"5s", std::nullopt},
+        {"99999999999", std::nullopt},
+        {"1", 1},
+        {"2500", 2500},
     };
     for (const auto& [text, milliseconds] : cases) {
         EXPECT_EQ(testbed::PollMilliseconds(text), milliseconds) << text.value_or("(unset)");

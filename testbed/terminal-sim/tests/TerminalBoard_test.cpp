@@ -25,9 +25,7 @@ public:
     bool listenWorks = true;
 };
 
-std::string Do(TerminalBoard& board, ControlKind kind, std::uint32_t value = 0) {
-    return board.Apply({kind, value});
-}
+std::string Do(TerminalBoard& board, ControlKind kind, std::uint32_t value = 0) { return board.Apply({kind, value}); }
 
 TEST(TerminalBoard, StopAndStartChangeStateOnceAndAreRecorded) {
     RecordingSockets sockets;
@@ -74,8 +72,8 @@ TEST(TerminalBoard, NotifiesOnlyTerminalsThatAreUp) {
 TEST(TerminalBoard, RefusesTerminalsOutsideTheBoard) {
     RecordingSockets sockets;
     TerminalBoard board(2, sockets, 1);
-    for (auto kind : {ControlKind::Stop, ControlKind::Start, ControlKind::Silent, ControlKind::Notify,
-                      ControlKind::Connections})
+    for (auto kind :
+         {ControlKind::Stop, ControlKind::Start, ControlKind::Silent, ControlKind::Notify, ControlKind::Connections})
         for (std::uint32_t terminal : {0u, 3u}) EXPECT_EQ(Do(board, kind, terminal).substr(0, 3), "ERR");
     EXPECT_TRUE(sockets.calls.empty());
 }

@@ -26,9 +26,7 @@ TEST(TerminalProtocol, AnswersEachRequestOfTerminalSeven) {
     for (const auto& c : cases) EXPECT_EQ(AnswerRequest(c.request, 7, c.silent), c.answer) << c.request;
 }
 
-TEST(TerminalProtocol, NotificationNamesTheEventAndTheTerminal) {
-    EXPECT_EQ(NotificationLine(3), "EVENT 19 3");
-}
+TEST(TerminalProtocol, NotificationNamesTheEventAndTheTerminal) { EXPECT_EQ(NotificationLine(3), "EVENT 19 3"); }
 
 TEST(LineSplitter, HandsOutWholeLinesAcrossPieces) {
     LineSplitter lines;

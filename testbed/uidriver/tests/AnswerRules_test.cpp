@@ -12,7 +12,7 @@ TEST(AnswerRules, EachRuleAnswersTheFirstBoxItMatchesOnly) {
     AnswerRules rules({{"下载", 7}, {"下载", 6}, {"", 2}});
     EXPECT_EQ(rules.Take("是否继续下载？"), 7);
     EXPECT_EQ(rules.Take("是否继续下载？"), 6);  // the repeated rule, in turn
-    EXPECT_EQ(rules.Take("系统已经运行。"), 2);    // the empty text part matches anything
+    EXPECT_EQ(rules.Take("系统已经运行。"), 2);  // the empty text part matches anything
     EXPECT_EQ(rules.Take("是否继续下载？"), std::nullopt);
 }
 

@@ -44,9 +44,9 @@ TEST(ClearBestMatch, NeedsAHighShareAndALead) {
         std::vector<double> shares;
         std::optional<std::size_t> best;
     } cases[] = {
-        {{0.01, 0.0, 1.0, 0.87}, 2},   // information against the similar question icon
-        {{0.01, 0.0, 0.87, 1.0}, 3},   //
-        {{0.97, 0.2, 0.1, 0.1}, 0},    //
+        {{0.01, 0.0, 1.0, 0.87}, 2},            // information against the similar question icon
+        {{0.01, 0.0, 0.87, 1.0}, 3},            //
+        {{0.97, 0.2, 0.1, 0.1}, 0},             //
         {{0.94, 0.1, 0.1, 0.1}, std::nullopt},  // too weak
         {{1.0, 0.0, 0.97, 0.0}, std::nullopt},  // two look alike
         {{0.0, 0.0, 0.0, 0.0}, std::nullopt},   // nothing readable on the screen

@@ -40,9 +40,8 @@ TEST(JsonLine, KeepsFieldsInOrderWithEveryKindOfValue) {
                                  .Boolean("topmost", true)
                                  .Boolean("visible", false)
                                  .Str();
-    EXPECT_EQ(line,
-              R"j({"kind":"box","buttons":["是(&Y)","否(&N)"],"none":[],"ids":[6,-7],"x":-30000,)j"
-              R"("topmost":true,"visible":false})");
+    EXPECT_EQ(line, R"j({"kind":"box","buttons":["是(&Y)","否(&N)"],"none":[],"ids":[6,-7],"x":-30000,)j"
+                    R"("topmost":true,"visible":false})");
     EXPECT_EQ(JsonLine().Str(), "{}");
 }
 

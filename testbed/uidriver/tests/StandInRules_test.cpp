@@ -20,8 +20,8 @@ TEST(StandInArguments, FollowTheProgramNameHoweverItIsWritten) {
         {R"("C:\Program Files\x\quorvel.exe")", ""},
         {R"("C:\unclosed quote\quorvel.exe debug)", ""},
         {R"(C:\a.exe.d\quorvel.exe debug)", "debug"},  // ".exe" inside a folder name
-        {R"(C:\x\a.exe b.exe c)", "b.exe c"},  // the first ".exe" word ends the name
-        {"quorvel debug", "debug"},  // no ".exe": up to the first blank
+        {R"(C:\x\a.exe b.exe c)", "b.exe c"},          // the first ".exe" word ends the name
+        {"quorvel debug", "debug"},                    // no ".exe": up to the first blank
         {"  quorvel.exe\tdebug ", "debug "},
         {"", ""},
         {"   ", ""},
@@ -36,9 +36,8 @@ TEST(StandInLifetime, PositiveWholeSecondsElseTheDefault) {
         std::optional<std::string_view> setting;
         int seconds;
     } cases[] = {
-        {std::nullopt, 120}, {"", 120},   {"1", 1},     {"3600", 3600}, {"0", 120},  {"-5", 120},
-        {"+5", 120},         {"5s", 120}, {" 5", 120},  {"1.5", 120},   {"abc", 120},
-        {"99999999999", 120},  // beyond int
+        {std::nullopt, 120}, {"", 120},   {"1", 1},     {"3600", 3600}, {"0", 120},           {"-5", 120}, {"+5", 120},
+        {"5s", 120},         {" 5", 120}, {"1.5", 120}, {"abc", 120},   {"99999999999", 120},  // beyond int
     };
     for (const auto& c : cases) {
         EXPECT_EQ(testbed::LifetimeSeconds(c.setting), c.seconds) << c.setting.value_or("(unset)");

@@ -117,31 +117,31 @@ std::string JsonField(std::string_view object, std::string_view key) {
             continue;
         }
         switch (c) {
-        case '"':
-            inString = true;
-            stringStart = i;
-            break;
-        case '{':
-        case '[':
-            ++depth;
-            break;
-        case ':':
-            if (depth == 1 && lastString == wanted) {
-                valueStart = i + 1;
-            }
-            break;
-        case ',':
-        case '}':
-        case ']':
-            if (depth == 1 && valueStart != std::string_view::npos) {
-                return std::string(object.substr(valueStart, i - valueStart));
-            }
-            if (c != ',') {
-                --depth;
-            }
-            break;
-        default:
-            break;
+            case '"':
+                inString = true;
+                stringStart = i;
+                break;
+            case '{':
+            case '[':
+                ++depth;
+                break;
+            case ':':
+                if (depth == 1 && lastString == wanted) {
+                    valueStart = i + 1;
+                }
+                break;
+            case ',':
+            case '}':
+            case ']':
+                if (depth == 1 && valueStart != std::string_view::npos) {
+                    return std::string(object.substr(valueStart, i - valueStart));
+                }
+                if (c != ',') {
+                    --depth;
+                }
+                break;
+            default:
+                break;
         }
     }
     return {};

@@ -105,13 +105,14 @@ std::optional<int> ShowAndWaitForAnswer(const BoxCase& box) {
 TEST_F(UiDriverProgram, RecordsEachBoxAndAnswersItByRuleOrDefault) {
     // The launcher's boxes are all system-modal.
     const BoxCase boxes[] = {
-        {L"错误", L"获取服务器信息出错，原因如下：\r\n\r\n网络错误或者升级文件版本信息解析错误。", MB_SYSTEMMODAL | MB_ICONSTOP,
-         R"("获取服务器信息出错，原因如下：\r\n\r\n网络错误或者升级文件版本信息解析错误。")", R"("stop")", R"(["确定"])",
-         IDOK},
+        {L"错误", L"获取服务器信息出错，原因如下：\r\n\r\n网络错误或者升级文件版本信息解析错误。",
+         MB_SYSTEMMODAL | MB_ICONSTOP,
+         R"("获取服务器信息出错，原因如下：\r\n\r\n网络错误或者升级文件版本信息解析错误。")", R"("stop")",
+         R"(["确定"])", IDOK},
         {L"提示", L"系统已经运行。", MB_SYSTEMMODAL | MB_ICONEXCLAMATION, R"("系统已经运行。")", R"("exclamation")",
          R"(["确定"])", IDOK},
-        {L"提示", L"升级完成", MB_SYSTEMMODAL | MB_ICONINFORMATION, R"("升级完成")", R"("information")",
-         R"(["确定"])", IDOK},
+        {L"提示", L"升级完成", MB_SYSTEMMODAL | MB_ICONINFORMATION, R"("升级完成")", R"("information")", R"(["确定"])",
+         IDOK},
         {L"Quorvel", L"启动程序版本：3.24", MB_SYSTEMMODAL, R"("启动程序版本：3.24")", R"("none")", R"(["确定"])",
          IDOK},
         // Picked by the rules: the two for "下载" are used in turn.
@@ -162,8 +163,8 @@ public:
         RegisterClassW(&windowClass);
         const int x = (GetSystemMetrics(SM_CXSCREEN) - 350) / 2;
         const int y = (GetSystemMetrics(SM_CYSCREEN) - 97) / 2;
-        m_window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClass, L"", WS_POPUP | WS_VISIBLE, x, y, 350,
-                                   97, nullptr, nullptr, windowClass.hInstance, nullptr);
+        m_window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClass, L"", WS_POPUP | WS_VISIBLE, x, y, 350, 97,
+                                   nullptr, nullptr, windowClass.hInstance, nullptr);
         m_label = CreateWindowExW(0, L"STATIC", L"正在连接远程服务...", WS_CHILD | WS_VISIBLE, 164, 39, 170, 20,
                                   m_window, nullptr, windowClass.hInstance, nullptr);
         CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 24, 21, 47, 46, m_window, nullptr,

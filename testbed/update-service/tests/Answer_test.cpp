@@ -5,9 +5,8 @@
 namespace testbed {
 namespace {
 
-const Catalogue kCatalogue{"School01",
-                           "qvsalt.test.ab",
-                           {{{"cFileName", "a&b<c>.dll"}, {"cVersion", ""}, {"cIfReg", " 1"}}, {}}};
+const Catalogue kCatalogue{
+    "School01", "qvsalt.test.ab", {{{"cFileName", "a&b<c>.dll"}, {"cVersion", ""}, {"cIfReg", " 1"}}, {}}};
 
 constexpr const char* kDeclaration = R"(<?xml version="1.0" encoding="utf-8"?>)";
 

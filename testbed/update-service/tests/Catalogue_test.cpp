@@ -69,7 +69,8 @@ TEST(updateCatalogue, RefusesWhatItCannotServe) {
 }
 
 TEST(updateCatalogue, ReadsAFileAndExpandsTheBaseEverywhere) {
-    const auto file = std::filesystem::temp_directory_path() / ("update-catalogue-" + std::to_string(::getpid()) + ".xml");
+    const auto file =
+        std::filesystem::temp_directory_path() / ("update-catalogue-" + std::to_string(::getpid()) + ".xml");
     std::ofstream(file) << "<catalogue customer='学校' salt='s'><File><cDownLoadPath>{base}/a/{base}</cDownLoadPath>"
                            "<cFilePath>[CUR_PATH]{base</cFilePath></File></catalogue>";
     std::string error;
@@ -79,8 +80,8 @@ TEST(updateCatalogue, ReadsAFileAndExpandsTheBaseEverywhere) {
     EXPECT_EQ(catalogue->customer, "学校");
 
     ExpandBase(*catalogue, "http://127.0.0.1:8080");
-    EXPECT_EQ(FieldsOf(catalogue->files[0]),
-              (Fields{{"cDownLoadPath", "http://127.0.0.1:8080/a/http://127.0.0.1:8080"}, {"cFilePath", "[CUR_PATH]{base"}}));
+    EXPECT_EQ(FieldsOf(catalogue->files[0]), (Fields{{"cDownLoadPath", "http://127.0.0.1:8080/a/http://127.0.0.1:8080"},
+                                                     {"cFilePath", "[CUR_PATH]{base"}}));
 
     EXPECT_FALSE(ReadCatalogue(file, error));
 }

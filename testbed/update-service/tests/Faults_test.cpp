@@ -18,8 +18,8 @@ Faults FaultsOf(std::initializer_list<const char*> kinds) {
 }
 
 TEST(updateFaults, AcceptsOnlyTheKnownKinds) {
-    for (const auto* kind : {"status:100", "status:599", "delay:0", "delay:250", "malformed", "truncated", "no-result",
-                             "empty-list"}) {
+    for (const auto* kind :
+         {"status:100", "status:599", "delay:0", "delay:250", "malformed", "truncated", "no-result", "empty-list"}) {
         Faults faults;
         EXPECT_TRUE(AddFault(faults, kind)) << kind;
     }
@@ -34,8 +34,8 @@ TEST(updateFaults, AcceptsOnlyTheKnownKinds) {
 }
 
 TEST(updateFaults, DownloadFaultsAreParsedApartFromTheAnswerFaults) {
-    for (const auto* kind : {"download-status:99", "download-cut:-1", "download-rate:0", "download-no-length:1",
-                             "download-cut"}) {
+    for (const auto* kind :
+         {"download-status:99", "download-cut:-1", "download-rate:0", "download-no-length:1", "download-cut"}) {
         Faults faults;
         EXPECT_FALSE(AddFault(faults, kind)) << kind;
     }

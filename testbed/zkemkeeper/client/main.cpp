@@ -55,7 +55,8 @@ HRESULT CallById(IDispatch* control, DISPID id, Arguments& arguments, VARIANT* r
     std::vector<VARIANT> reversed(arguments.values.rbegin(), arguments.values.rend());
     DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
     EXCEPINFO exception{};
-    const HRESULT hr = control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result, &exception, nullptr);
+    const HRESULT hr =
+        control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result, &exception, nullptr);
     ::SysFreeString(exception.bstrSource);
     ::SysFreeString(exception.bstrDescription);
     ::SysFreeString(exception.bstrHelpFile);
@@ -80,7 +81,8 @@ DISPID EventIdAt(IDispatch* control, UINT position) {
         HREFTYPE reference = 0;
         ComPtr<ITypeInfo> source;
         if (FAILED(coclass->GetImplTypeFlags(i, &flags)) || flags != (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE) ||
-            FAILED(coclass->GetRefTypeOfImplType(i, &reference)) || FAILED(coclass->GetRefTypeInfo(reference, source.Address())))
+            FAILED(coclass->GetRefTypeOfImplType(i, &reference)) ||
+            FAILED(coclass->GetRefTypeInfo(reference, source.Address())))
             continue;
         FUNCDESC* function = nullptr;
         if (FAILED(source->GetFuncDesc(position, &function))) return DISPID_UNKNOWN;
@@ -122,17 +124,19 @@ void Serve(IDispatch* control, zkem::EventSink& sink) {
             std::string address;
             long port = 0;
             words >> address >> port;
-            arguments.values = {qv::win::Variant::FromText(address).Detach(), qv::win::Variant::FromLong(port).Detach()};
+            arguments.values = {qv::win::Variant::FromText(address).Detach(),
+                                qv::win::Variant::FromLong(port).Detach()};
             const HRESULT hr = CallById(control, 39, arguments, result.Address());
-            Print("{\"call\":\"connect\",\"hr\":" + std::to_string(hr) + ",\"result\":" +
-                  (IsTrue(result.Get()) ? "true" : "false") + "}");
+            Print("{\"call\":\"connect\",\"hr\":" + std::to_string(hr) +
+                  ",\"result\":" + (IsTrue(result.Get()) ? "true" : "false") + "}");
         } else if (command == "connect-byref") {
             // As a late-bound caller holding both values in variables passes them.
             std::string address;
             long port = 0;
             words >> address >> port;
             Arguments variables;
-            variables.values = {qv::win::Variant::FromText(address).Detach(), qv::win::Variant::FromLong(port).Detach()};
+            variables.values = {qv::win::Variant::FromText(address).Detach(),
+                                qv::win::Variant::FromLong(port).Detach()};
             VARIANT first, second;
             ::VariantInit(&first);
             ::VariantInit(&second);
@@ -143,8 +147,8 @@ void Serve(IDispatch* control, zkem::EventSink& sink) {
             call.values = {first, second};
             const HRESULT hr = CallById(control, 39, call, result.Address());
             call.values.clear();  // the referenced variables own their values
-            Print("{\"call\":\"connect\",\"hr\":" + std::to_string(hr) + ",\"result\":" +
-                  (IsTrue(result.Get()) ? "true" : "false") + "}");
+            Print("{\"call\":\"connect\",\"hr\":" + std::to_string(hr) +
+                  ",\"result\":" + (IsTrue(result.Get()) ? "true" : "false") + "}");
         } else if (command == "probe") {
             long machine = 1;
             words >> machine;
@@ -181,7 +185,8 @@ int Run() {
     ComPtr<IDispatch> control;
     HRESULT hr = ::CLSIDFromProgID(L"zkemkeeperCtl.CZKEM", &clsid);
     if (SUCCEEDED(hr))
-        hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(control.Address()));
+        hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                                reinterpret_cast<void**>(control.Address()));
     ComPtr<IConnectionPointContainer> container;
     ComPtr<IConnectionPoint> point;
     if (SUCCEEDED(hr))

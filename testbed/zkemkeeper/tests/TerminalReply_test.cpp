@@ -50,8 +50,8 @@ TEST(Timeouts, TakesWholeMillisecondsInRangeElseTheFallback) {
     const struct {
         const wchar_t* text;
         int expected;
-    } cases[] = {{L"250", 250}, {L"1", 1}, {L"600000", 600000}, {L"600001", 77}, {L"0", 77},
-                 {L"", 77},     {L"-5", 77}, {L"1s", 77},       {L"1234567", 77}, {L" 50", 77}};
+    } cases[] = {{L"250", 250}, {L"1", 1},   {L"600000", 600000}, {L"600001", 77},  {L"0", 77},
+                 {L"", 77},     {L"-5", 77}, {L"1s", 77},         {L"1234567", 77}, {L" 50", 77}};
     for (const auto& c : cases) EXPECT_EQ(TimeoutFromText(c.text, 77), c.expected);
 }
 

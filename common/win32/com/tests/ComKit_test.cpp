@@ -65,8 +65,7 @@ TEST_F(ComKit, DispatchGoesThroughTheTypeInformationToTheVtable) {
     EXPECT_EQ(DispatchIdOf(dispatch.Get(), L"Missing"), DISPID_UNKNOWN);
 
     Variant sum;
-    ASSERT_EQ(CallMethod(dispatch.Get(), 1, {Variant::FromLong(40).Get(), Variant::FromText("2").Get()}, sum),
-              S_OK);
+    ASSERT_EQ(CallMethod(dispatch.Get(), 1, {Variant::FromLong(40).Get(), Variant::FromText("2").Get()}, sum), S_OK);
     EXPECT_EQ(sum.Type(), VT_I4);
     EXPECT_EQ(sum.Get().lVal, 42);
 
@@ -148,17 +147,16 @@ TEST_F(ComKit, ConnectionPointCallsEverySinkUntilItUnadvises) {
 std::wstring ReadDefault(const std::wstring& path) {
     wchar_t value[512] = {};
     DWORD size = sizeof(value);
-    if (RegGetValueW(HKEY_CURRENT_USER, (L"Software\\Classes\\" + path).c_str(), nullptr, RRF_RT_REG_SZ, nullptr,
-                     value, &size) != ERROR_SUCCESS) {
+    if (RegGetValueW(HKEY_CURRENT_USER, (L"Software\\Classes\\" + path).c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value,
+                     &size) != ERROR_SUCCESS) {
         return L"<missing>";
     }
     return value;
 }
 
 TEST_F(ComKit, RegistersAndUnregistersClassesForTheUser) {
-    const ClassEntry classes[] = {
-        {CLSID_KitThing, L"KitTest.KitThing.1", L"KitTest.KitThing", L"KitThing", ServerKind::InProcess,
-         L"Apartment", LIBID_KitTest}};
+    const ClassEntry classes[] = {{CLSID_KitThing, L"KitTest.KitThing.1", L"KitTest.KitThing", L"KitThing",
+                                   ServerKind::InProcess, L"Apartment", LIBID_KitTest}};
     const std::wstring clsid = L"CLSID\\" + GuidText(CLSID_KitThing);
     ASSERT_EQ(RegisterClasses(classes, L"C:\\kit\\kit.dll", RegistryScope::User), S_OK);
     EXPECT_EQ(ReadDefault(clsid + L"\\InprocServer32"), L"C:\\kit\\kit.dll");

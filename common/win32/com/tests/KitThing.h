@@ -10,12 +10,11 @@
 
 namespace qv::win::com::test {
 
-class KitThing final : public DispatchObject<KitThing, IKitThing, ISupportErrorInfo, IProvideClassInfo,
-                                             IConnectionPointContainer> {
+class KitThing final
+    : public DispatchObject<KitThing, IKitThing, ISupportErrorInfo, IProvideClassInfo, IConnectionPointContainer> {
 public:
     static constexpr InterfaceEntry<KitThing> kInterfaces[] = {
-        Expose<KitThing, IKitThing>(IID_IKitThing),
-        Expose<KitThing, IKitThing>(IID_IDispatch),
+        Expose<KitThing, IKitThing>(IID_IKitThing), Expose<KitThing, IKitThing>(IID_IDispatch),
         Expose<KitThing, ISupportErrorInfo>(IID_ISupportErrorInfo),
         Expose<KitThing, IProvideClassInfo>(IID_IProvideClassInfo),
         Expose<KitThing, IConnectionPointContainer>(IID_IConnectionPointContainer)};
@@ -27,9 +26,8 @@ public:
         return ComEntry(IID_IKitThing, "KitTest.KitThing", [&] { *sum = a + b; });
     }
     HRESULT STDMETHODCALLTYPE Fail(LONG number) override {
-        return ComEntry(IID_IKitThing, "KitTest.KitThing", [&] {
-            throw qv::AppError(number, number == 9 ? "下标越界" : "类型不匹配");
-        });
+        return ComEntry(IID_IKitThing, "KitTest.KitThing",
+                        [&] { throw qv::AppError(number, number == 9 ? "下标越界" : "类型不匹配"); });
     }
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
         return SupportsErrorInfo(iid, {&IID_IKitThing});

@@ -29,8 +29,14 @@ protected:
     static VARIANT Long(long value) { return Variant::FromLong(value).Detach(); }
     static VARIANT Text(const char* utf8) { return Variant::FromText(utf8).Detach(); }
     static ComPtr<IFont> Font(const wchar_t* face, long long sizeTimes10000, bool bold) {
-        FONTDESC description{sizeof(FONTDESC), const_cast<LPOLESTR>(face), {}, static_cast<SHORT>(bold ? FW_BOLD : FW_NORMAL),
-                             DEFAULT_CHARSET, FALSE, FALSE, FALSE};
+        FONTDESC description{sizeof(FONTDESC),
+                             const_cast<LPOLESTR>(face),
+                             {},
+                             static_cast<SHORT>(bold ? FW_BOLD : FW_NORMAL),
+                             DEFAULT_CHARSET,
+                             FALSE,
+                             FALSE,
+                             FALSE};
         description.cySize.int64 = sizeTimes10000;
         ComPtr<IFont> font;
         OleCreateFontIndirect(&description, IID_IFont, reinterpret_cast<void**>(font.Address()));

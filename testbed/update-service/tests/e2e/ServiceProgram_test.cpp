@@ -177,9 +177,10 @@ TEST_F(ServiceProgram, updateAnswersSignedRequestsAndLogsThemRaw) {
         ASSERT_TRUE(response) << c.query;
         EXPECT_EQ(response->status, 200) << c.query;
         EXPECT_EQ(response->get_header_value("Content-Type"), "text/xml; charset=utf-8");
-        const auto list = "<ProgramFilesList><File><cFileName>Tool.exe</cFileName><cVersion>4</cVersion>"
-                          "<cFilePath>[CUR_PATH]</cFilePath><cDownLoadPath>" + base +
-                          "/download/bin</cDownLoadPath><cIfReg>0</cIfReg></File></ProgramFilesList>";
+        const auto list =
+            "<ProgramFilesList><File><cFileName>Tool.exe</cFileName><cVersion>4</cVersion>"
+            "<cFilePath>[CUR_PATH]</cFilePath><cDownLoadPath>" +
+            base + "/download/bin</cDownLoadPath><cIfReg>0</cIfReg></File></ProgramFilesList>";
         EXPECT_EQ(response->body, R"(<?xml version="1.0" encoding="utf-8"?><quorvel>)" + c.result +
                                       (c.listed ? list : "") + "</quorvel>")
             << c.query;
@@ -204,10 +205,8 @@ TEST_F(ServiceProgram, updateServesArchivesInsideTheDownloadFolderOnly) {
     EXPECT_EQ(archive->get_header_value("Content-Length"), std::to_string(m_archive.size()));
     EXPECT_EQ(archive->body, m_archive);
     const std::pair<const char*, int> refusals[] = {
-        {"/download/bin/Missing.dll.comps", 404},
-        {"/download/bin", 404},
-        {"/download/../catalogue.xml", 400},
-        {"/download/bin/..%2F..%2Fcatalogue.xml", 400},
+        {"/download/bin/Missing.dll.comps", 404}, {"/download/bin", 404},
+        {"/download/../catalogue.xml", 400},      {"/download/bin/..%2F..%2Fcatalogue.xml", 400},
         {"/download/bin%5CTool.exe.comps", 400},
     };
     for (const auto& [path, status] : refusals) {
