@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "AppError.h"
+#include "common/AppError.h"
 
 namespace controls {
 namespace {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "NumberText.h"
+#include "common/NumberText.h"
 
 namespace controls {
 namespace {

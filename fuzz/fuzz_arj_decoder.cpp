@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "ArjDecoder.h"
-#include "ArjError.h"
-#include "ArjExtractor.h"
-#include "ByteStreams.h"
+#include "testbed/arj32/ArjDecoder.h"
+#include "testbed/arj32/ArjError.h"
+#include "testbed/arj32/ArjExtractor.h"
+#include "testbed/arj32/ByteStreams.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/support/FakeFileSystem.h"
-#include "tests/support/FakeMessageBox.h"
-#include "TextCase.h"
-#include "clsDealConfigFile.h"
+#include "launcher/tests/support/FakeFileSystem.h"
+#include "launcher/tests/support/FakeMessageBox.h"
+#include "common/TextCase.h"
+#include "launcher/clsDealConfigFile.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "PugiXmlDocument.h"
-#include "modWeb.h"
+#include "launcher/tests/xml/support/PugiXmlDocument.h"
+#include "launcher/modWeb.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "BuildUpdateFiles.h"
 
 #include "LocalFolder.h"
-#include "NumberText.h"
+#include "common/NumberText.h"
 
 namespace launcher {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "NumberText.h"
+#include "common/NumberText.h"
 
 namespace launcher {
 namespace {

@@ -4,12 +4,12 @@
 #include <cmath>
 #include <limits>
 
-#include "AppError.h"
+#include "common/AppError.h"
 #include "DownloadTexts.h"
 #include "LocalFolder.h"
-#include "NumberText.h"
+#include "common/NumberText.h"
 #include "Sha256.h"
-#include "TextCase.h"
+#include "common/TextCase.h"
 #include "clsCount.h"
 #include "modCompressFile.h"
 

@@ -3,8 +3,8 @@
 #include <limits>
 #include <optional>
 
-#include "AppError.h"
-#include "NumberText.h"
+#include "common/AppError.h"
+#include "common/NumberText.h"
 
 namespace launcher {
 namespace {

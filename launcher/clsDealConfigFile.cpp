@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "AppError.h"
-#include "TextCase.h"
+#include "common/AppError.h"
+#include "common/TextCase.h"
 
 namespace launcher {
 namespace {

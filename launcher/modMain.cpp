@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "BuildUpdateFiles.h"
-#include "TextCase.h"
+#include "common/TextCase.h"
 #include "modWeb.h"
 
 namespace launcher {

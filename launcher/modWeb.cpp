@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <utility>
 
-#include "NumberText.h"
+#include "common/NumberText.h"
 #include "Sha256.h"
-#include "TextCase.h"
+#include "common/TextCase.h"
 #include "modMD5.h"
 
 namespace launcher {

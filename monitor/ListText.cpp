@@ -1,7 +1,7 @@
 #include "ListText.h"
 
-#include "AppError.h"
-#include "NumberText.h"
+#include "common/AppError.h"
+#include "common/NumberText.h"
 
 namespace monitor {
 

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "AppError.h"
+#include "common/AppError.h"
 #include "ListText.h"
 
 namespace monitor {

@@ -1,12 +1,12 @@
 // baseline_launch URL COMMANDLINE: the least a launcher must do — ask the
 // service once through MSXML and start the main client.
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 #include <objbase.h>
 
-#include "MsxmlHttpClient.h"
-#include "TextConvert.h"
-#include "WinProcesses.h"
+#include "launcher/win32/MsxmlHttpClient.h"
+#include "common/win32/TextConvert.h"
+#include "launcher/win32/WinProcesses.h"
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 3) return 2;

@@ -1,4 +1,4 @@
-#include "TextCase.h"
+#include "common/TextCase.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "AppError.h"
-#include "DateText.h"
-#include "InputDateLayouts.h"
-#include "InputDateProperties.h"
-#include "InputDateRules.h"
+#include "common/AppError.h"
+#include "controls/DateText.h"
+#include "controls/InputDateLayouts.h"
+#include "controls/InputDateProperties.h"
+#include "controls/InputDateRules.h"
 
 namespace controls {
 namespace {

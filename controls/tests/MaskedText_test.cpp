@@ -1,4 +1,4 @@
-#include "MaskedText.h"
+#include "controls/MaskedText.h"
 
 #include <gtest/gtest.h>
 

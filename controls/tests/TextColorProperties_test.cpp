@@ -1,4 +1,4 @@
-#include "TextColorProperties.h"
+#include "controls/TextColorProperties.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "TextColorRules.h"
+#include "controls/TextColorRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "modPublic.h"
+#include "controls/modPublic.h"
 
 #include <gtest/gtest.h>
 

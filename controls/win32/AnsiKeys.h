@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "TextBoxView.h"
-#include "WindowsApi.h"
+#include "controls/TextBoxView.h"
+#include "common/win32/WindowsApi.h"
 
 namespace controls::win {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The background and text colours of an inner box, and the brush that paints
 // them (the parent answers WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC with Paint).
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 #include <olectl.h>
 
 namespace controls::win {

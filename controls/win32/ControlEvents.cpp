@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "ComError.h"
-#include "TypeLibrary.h"
+#include "common/win32/com/ComError.h"
+#include "common/win32/com/TypeLibrary.h"
 #include <olectl.h>
 
 namespace controls::win {

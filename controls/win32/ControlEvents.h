@@ -2,7 +2,7 @@
 // What both controls and their inner boxes need to raise their keyboard and
 // mouse events, measure in twips, report refused values and make their
 // surface windows.
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 #include <oaidl.h>
 
 namespace controls::win {

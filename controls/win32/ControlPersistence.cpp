@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "ComPtr.h"
-#include "TextConvert.h"
-#include "Variant.h"
+#include "common/win32/ComPtr.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/Variant.h"
 
 namespace controls::win {
 namespace {

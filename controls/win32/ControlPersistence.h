@@ -4,8 +4,8 @@
 // dispatch interface. The first failure ends the load or save with its error.
 #include <span>
 
-#include "TextColorProperties.h"
-#include "WindowsApi.h"
+#include "controls/TextColorProperties.h"
+#include "common/win32/WindowsApi.h"
 #include <ocidl.h>
 
 namespace controls::win {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "Registration.h"
+#include "common/win32/com/Registration.h"
 #include "Lumen_Control_h.h"
 #include "resource_ids.h"
 

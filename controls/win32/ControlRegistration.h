@@ -1,7 +1,7 @@
 #pragma once
 // Registry entries of the library's controls: the class keys, the type
 // library and the entries a container's toolbox looks for.
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 namespace controls::win {
 

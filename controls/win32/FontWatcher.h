@@ -4,7 +4,7 @@
 // box can take the font's new handle.
 #include <functional>
 
-#include "ComObject.h"
+#include "common/win32/com/ComObject.h"
 #include <ocidl.h>
 
 namespace controls::win {

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "BoxColours.h"
-#include "ComPtr.h"
+#include "common/win32/ComPtr.h"
 #include "FontWatcher.h"
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 #include <commctrl.h>
 #include <ocidl.h>
 #include <olectl.h>

@@ -2,14 +2,14 @@
 
 #include <cstring>
 
-#include "ComError.h"
+#include "common/win32/com/ComError.h"
 #include "ControlPersistence.h"
-#include "DateText.h"
-#include "DispatchCall.h"
-#include "InputDateProperties.h"
-#include "TextConvert.h"
-#include "TypeLibrary.h"
-#include "Variant.h"
+#include "controls/DateText.h"
+#include "common/win32/com/DispatchCall.h"
+#include "controls/InputDateProperties.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/com/TypeLibrary.h"
+#include "common/win32/Variant.h"
 
 namespace controls::win {
 namespace {

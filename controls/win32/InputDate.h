@@ -3,12 +3,12 @@
 // reached only through IDispatch by the dispatch identifiers a masked edit
 // box answers; the date box does all editing of typed characters itself
 // (InputDateInput.cpp).
-#include "ConnectionPoint.h"
-#include "DispatchObject.h"
-#include "InputDateLayouts.h"
+#include "common/win32/com/ConnectionPoint.h"
+#include "common/win32/com/DispatchObject.h"
+#include "controls/InputDateLayouts.h"
 #include "MaskedBox.h"
-#include "OleControl.h"
-#include "TextColorRules.h"
+#include "common/win32/com/OleControl.h"
+#include "controls/TextColorRules.h"
 #include "Lumen_Control_h.h"
 
 namespace controls::win {

@@ -3,12 +3,12 @@
 #include "InputDate.h"
 
 #include "ControlEvents.h"
-#include "DispatchCall.h"
-#include "InputDateRules.h"
-#include "TextConvert.h"
-#include "TypeLibrary.h"
-#include "Variant.h"
-#include "WindowObject.h"
+#include "common/win32/com/DispatchCall.h"
+#include "controls/InputDateRules.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/com/TypeLibrary.h"
+#include "common/win32/Variant.h"
+#include "common/win32/WindowObject.h"
 
 namespace controls::win {
 namespace {

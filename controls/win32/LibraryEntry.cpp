@@ -1,5 +1,5 @@
 // The library's four exported entry points.
-#include "ClassFactory.h"
+#include "common/win32/com/ClassFactory.h"
 #include "ControlRegistration.h"
 #include "InputDate.h"
 #include "TextColor.h"

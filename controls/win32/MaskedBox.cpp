@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "Bstr.h"
-#include "ComError.h"
+#include "common/win32/Bstr.h"
+#include "common/win32/com/ComError.h"
 #include "ControlEvents.h"
-#include "MaskedText.h"
+#include "controls/MaskedText.h"
 
 namespace controls::win {
 namespace {

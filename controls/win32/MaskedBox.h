@@ -12,10 +12,10 @@
 #include <type_traits>
 
 #include "BoxColours.h"
-#include "ComObject.h"
+#include "common/win32/com/ComObject.h"
 #include "FontWatcher.h"
-#include "DispatchObject.h"
-#include "WindowsApi.h"
+#include "common/win32/com/DispatchObject.h"
+#include "common/win32/WindowsApi.h"
 #include "Lumen_Control_h.h"
 #include <olectl.h>
 

@@ -4,7 +4,7 @@
 #include "AnsiKeys.h"
 #include "ControlEvents.h"
 #include "MaskedBox.h"
-#include "MaskedText.h"
+#include "controls/MaskedText.h"
 
 namespace controls::win {
 namespace {

@@ -1,9 +1,9 @@
 #include "TextColor.h"
 
-#include "ComError.h"
+#include "common/win32/com/ComError.h"
 #include "ControlEvents.h"
 #include "ControlPersistence.h"
-#include "TextColorProperties.h"
+#include "controls/TextColorProperties.h"
 
 namespace controls::win {
 

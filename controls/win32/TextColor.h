@@ -3,12 +3,12 @@
 // the OLE control interfaces, the class information and the events. The
 // inner box txtInput is a subclassed EDIT window; its keys and focus changes
 // go through the rules after the host has seen them (TextColorInput.cpp).
-#include "ComObject.h"
-#include "ConnectionPoint.h"
-#include "DispatchObject.h"
+#include "common/win32/com/ComObject.h"
+#include "common/win32/com/ConnectionPoint.h"
+#include "common/win32/com/DispatchObject.h"
 #include "InnerTextBox.h"
-#include "OleControl.h"
-#include "TextColorRules.h"
+#include "common/win32/com/OleControl.h"
+#include "controls/TextColorRules.h"
 #include "Lumen_Control_h.h"
 
 namespace controls::win {

@@ -5,9 +5,9 @@
 
 #include "AnsiKeys.h"
 #include "ControlEvents.h"
-#include "DispatchCall.h"
-#include "TypeLibrary.h"
-#include "WindowObject.h"
+#include "common/win32/com/DispatchCall.h"
+#include "common/win32/com/TypeLibrary.h"
+#include "common/win32/WindowObject.h"
 
 namespace controls::win {
 namespace {

@@ -1,4 +1,4 @@
-#include "BuildUpdateFiles.h"
+#include "launcher/BuildUpdateFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "FakeFileSystem.h"
-#include "FakeSystemInfo.h"
+#include "launcher/tests/support/FakeFileSystem.h"
+#include "launcher/tests/support/FakeSystemInfo.h"
 
 namespace launcher {
 namespace {

@@ -1,11 +1,11 @@
-#include "DownloadTexts.h"
+#include "launcher/DownloadTexts.h"
 
 #include <gtest/gtest.h>
 
-#include "FakeDownload.h"
-#include "FakeMessageBox.h"
-#include "FakeWindows.h"
-#include "modCompressFile.h"
+#include "launcher/tests/support/FakeDownload.h"
+#include "launcher/tests/support/FakeMessageBox.h"
+#include "launcher/tests/support/FakeWindows.h"
+#include "launcher/modCompressFile.h"
 
 namespace launcher {
 namespace {

@@ -1,10 +1,10 @@
-#include "LocalFolder.h"
+#include "launcher/LocalFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "FakeSystemInfo.h"
+#include "launcher/tests/support/FakeSystemInfo.h"
 
 namespace launcher {
 namespace {

@@ -1,4 +1,4 @@
-#include "Sha256.h"
+#include "launcher/Sha256.h"
 
 #include <gtest/gtest.h>
 

@@ -1,17 +1,17 @@
-#include "UpdateFiles.h"
+#include "launcher/UpdateFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "FakeClock.h"
-#include "FakeDownload.h"
-#include "FakeFileSystem.h"
-#include "FakeMessageBox.h"
-#include "FakeProcesses.h"
-#include "FakeSystemInfo.h"
-#include "FakeWindows.h"
+#include "launcher/tests/support/FakeClock.h"
+#include "launcher/tests/support/FakeDownload.h"
+#include "launcher/tests/support/FakeFileSystem.h"
+#include "launcher/tests/support/FakeMessageBox.h"
+#include "launcher/tests/support/FakeProcesses.h"
+#include "launcher/tests/support/FakeSystemInfo.h"
+#include "launcher/tests/support/FakeWindows.h"
 
 namespace launcher {
 namespace {

@@ -1,4 +1,4 @@
-#include "clsConnectDB.h"
+#include "launcher/clsConnectDB.h"
 
 #include <gtest/gtest.h>
 

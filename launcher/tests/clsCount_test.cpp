@@ -1,12 +1,12 @@
-#include "clsCount.h"
+#include "launcher/clsCount.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
 
-#include "AppError.h"
-#include "FakeClock.h"
+#include "common/AppError.h"
+#include "launcher/tests/support/FakeClock.h"
 
 namespace launcher {
 namespace {

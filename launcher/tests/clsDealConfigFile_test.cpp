@@ -1,12 +1,12 @@
-#include "clsDealConfigFile.h"
+#include "launcher/clsDealConfigFile.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "FakeFileSystem.h"
-#include "FakeMessageBox.h"
+#include "launcher/tests/support/FakeFileSystem.h"
+#include "launcher/tests/support/FakeMessageBox.h"
 
 namespace launcher {
 namespace {

@@ -1,4 +1,4 @@
-#include "clsProgramFiles.h"
+#include "launcher/clsProgramFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "modMD5.h"
+#include "launcher/modMD5.h"
 
 #include <gtest/gtest.h>
 

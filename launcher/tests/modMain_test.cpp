@@ -1,18 +1,18 @@
-#include "modMain.h"
+#include "launcher/modMain.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-#include "FakeClock.h"
-#include "FakeFileSystem.h"
-#include "FakeHttpClient.h"
-#include "FakeMessageBox.h"
-#include "FakeProcesses.h"
-#include "FakeRandom.h"
-#include "FakeSystemInfo.h"
-#include "FakeWindows.h"
-#include "FakeXml.h"
+#include "launcher/tests/support/FakeClock.h"
+#include "launcher/tests/support/FakeFileSystem.h"
+#include "launcher/tests/support/FakeHttpClient.h"
+#include "launcher/tests/support/FakeMessageBox.h"
+#include "launcher/tests/support/FakeProcesses.h"
+#include "launcher/tests/support/FakeRandom.h"
+#include "launcher/tests/support/FakeSystemInfo.h"
+#include "launcher/tests/support/FakeWindows.h"
+#include "launcher/tests/support/FakeXml.h"
 
 namespace launcher {
 namespace {

@@ -1,14 +1,14 @@
-#include "modWeb.h"
+#include "launcher/modWeb.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
-#include "FakeHttpClient.h"
-#include "FakeRandom.h"
-#include "FakeXml.h"
-#include "modMD5.h"
+#include "launcher/tests/support/FakeHttpClient.h"
+#include "launcher/tests/support/FakeRandom.h"
+#include "launcher/tests/support/FakeXml.h"
+#include "launcher/modMD5.h"
 
 namespace launcher {
 namespace {

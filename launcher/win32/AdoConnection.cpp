@@ -2,8 +2,8 @@
 
 #include <initializer_list>
 
-#include "Bstr.h"
-#include "TextConvert.h"
+#include "common/win32/Bstr.h"
+#include "common/win32/TextConvert.h"
 
 namespace launcher::win {
 namespace {

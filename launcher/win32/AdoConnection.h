@@ -4,8 +4,8 @@
 #include <string>
 
 #include "AdoConnectionInterface.h"
-#include "ComPtr.h"
-#include "IAdoConnection.h"
+#include "common/win32/ComPtr.h"
+#include "launcher/IAdoConnection.h"
 
 namespace launcher::win {
 

@@ -2,7 +2,7 @@
 // The leading part of ADO's connection interface, in its documented vtable
 // order, up to the members the launcher calls. It is called through the vtable
 // because calls by name need ADO's type library, which is not always registered.
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 #include <oaidl.h>
 
 namespace launcher::win {

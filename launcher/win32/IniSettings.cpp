@@ -4,9 +4,9 @@
 #include <string_view>
 #include <utility>
 
-#include "TextCase.h"
-#include "TextConvert.h"
-#include "WindowsApi.h"
+#include "common/TextCase.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/WindowsApi.h"
 
 namespace launcher::win {
 namespace {

@@ -7,7 +7,7 @@
 // The file may be ANSI (system code page) or UTF-16 with a byte-order mark.
 #include <string>
 
-#include "Platform.h"
+#include "launcher/Platform.h"
 
 namespace launcher::win {
 

@@ -1,7 +1,7 @@
 #include "MsxmlDocument.h"
 
-#include "Bstr.h"
-#include "Variant.h"
+#include "common/win32/Bstr.h"
+#include "common/win32/Variant.h"
 
 namespace launcher::win {
 namespace {

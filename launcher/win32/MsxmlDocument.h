@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "ComPtr.h"
-#include "Platform.h"
-#include "WindowsApi.h"
+#include "common/win32/ComPtr.h"
+#include "launcher/Platform.h"
+#include "common/win32/WindowsApi.h"
 #include <msxml2.h>
 
 namespace launcher::win {

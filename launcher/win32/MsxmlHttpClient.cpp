@@ -1,10 +1,10 @@
 #include "MsxmlHttpClient.h"
 
-#include "Bstr.h"
-#include "ComPtr.h"
+#include "common/win32/Bstr.h"
+#include "common/win32/ComPtr.h"
 #include "MsxmlDocument.h"
-#include "Variant.h"
-#include "WindowsApi.h"
+#include "common/win32/Variant.h"
+#include "common/win32/WindowsApi.h"
 #include <msxml2.h>
 
 namespace launcher::win {

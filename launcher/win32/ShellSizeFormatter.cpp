@@ -1,10 +1,10 @@
 #include "ShellSizeFormatter.h"
 
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 #include <shlwapi.h>
 
-#include "TextConvert.h"
+#include "common/win32/TextConvert.h"
 
 namespace launcher::win {
 

@@ -2,7 +2,7 @@
 // The shell's short size text ("1.00 KB", "117 MB").
 #include <string>
 
-#include "DownloadPlatform.h"
+#include "launcher/DownloadPlatform.h"
 
 namespace launcher::win {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "TextConvert.h"
-#include "UniqueHandle.h"
-#include "WindowsApi.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/UniqueHandle.h"
+#include "common/win32/WindowsApi.h"
 
 namespace launcher::win {
 namespace {

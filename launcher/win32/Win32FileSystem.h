@@ -3,7 +3,7 @@
 // ANSI code page, failures described by the system's own error texts.
 #include <string>
 
-#include "Platform.h"
+#include "launcher/Platform.h"
 
 namespace launcher::win {
 

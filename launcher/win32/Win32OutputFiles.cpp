@@ -1,8 +1,8 @@
 #include "Win32OutputFiles.h"
 
-#include "TextConvert.h"
-#include "UniqueHandle.h"
-#include "WindowsApi.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/UniqueHandle.h"
+#include "common/win32/WindowsApi.h"
 
 namespace launcher::win {
 namespace {

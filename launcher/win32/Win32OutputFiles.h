@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "DownloadPlatform.h"
+#include "launcher/DownloadPlatform.h"
 
 namespace launcher::win {
 

@@ -1,6 +1,6 @@
 #pragma once
 // The system's millisecond tick and a blocking pause.
-#include "Platform.h"
+#include "launcher/Platform.h"
 
 namespace launcher::win {
 

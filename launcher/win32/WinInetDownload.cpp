@@ -1,13 +1,13 @@
 #include "WinInetDownload.h"
 
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 #include <wininet.h>
 
 #include <memory>
 #include <type_traits>
 
-#include "TextConvert.h"
+#include "common/win32/TextConvert.h"
 
 namespace launcher::win {
 namespace {

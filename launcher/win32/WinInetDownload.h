@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "DownloadPlatform.h"
+#include "launcher/DownloadPlatform.h"
 
 namespace launcher::win {
 

@@ -2,7 +2,7 @@
 // The archiver and regsvr32 as separate, minimised processes.
 #include <string>
 
-#include "DownloadPlatform.h"
+#include "launcher/DownloadPlatform.h"
 
 namespace launcher::win {
 

@@ -1,7 +1,7 @@
 #include "WinMessageBox.h"
 
-#include "TextConvert.h"
-#include "WindowsApi.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/WindowsApi.h"
 
 namespace launcher::win {
 

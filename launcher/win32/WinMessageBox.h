@@ -3,7 +3,7 @@
 // buttons); this only supplies the application title when none is given.
 #include <string>
 
-#include "Platform.h"
+#include "launcher/Platform.h"
 
 namespace launcher::win {
 

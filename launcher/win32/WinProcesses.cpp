@@ -2,9 +2,9 @@
 
 #include <exception>
 
-#include "TextConvert.h"
-#include "UniqueHandle.h"
-#include "WindowsApi.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/UniqueHandle.h"
+#include "common/win32/WindowsApi.h"
 #include "WmiProcessList.h"
 
 namespace launcher::win {

@@ -3,7 +3,7 @@
 // WMI through COM: the calling thread must have initialised COM.
 #include <string>
 
-#include "Platform.h"
+#include "launcher/Platform.h"
 
 namespace launcher::win {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <random>
 
-#include "Platform.h"
+#include "launcher/Platform.h"
 
 namespace launcher::win {
 

@@ -1,6 +1,6 @@
 #include "WinSingleInstance.h"
 
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 namespace launcher::win {
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 // One launcher per logon session: a named mutex that the first copy creates
 // and holds until it ends.
-#include "Platform.h"
-#include "UniqueHandle.h"
+#include "launcher/Platform.h"
+#include "common/win32/UniqueHandle.h"
 
 namespace launcher::win {
 

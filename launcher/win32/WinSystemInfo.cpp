@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "TextConvert.h"
-#include "WindowsApi.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/WindowsApi.h"
 
 namespace launcher::win {
 

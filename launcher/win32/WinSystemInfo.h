@@ -2,7 +2,7 @@
 // The Windows system folder, where "[SYS_PATH]" program files are installed.
 #include <string>
 
-#include "Platform.h"
+#include "launcher/Platform.h"
 
 namespace launcher::win {
 

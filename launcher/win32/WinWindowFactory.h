@@ -4,8 +4,8 @@
 #include <string>
 #include <utility>
 
-#include "LauncherWindows.h"
-#include "WindowsApi.h"
+#include "launcher/LauncherWindows.h"
+#include "common/win32/WindowsApi.h"
 #include "frmDownloadFile.h"
 
 namespace launcher::win {

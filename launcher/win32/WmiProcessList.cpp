@@ -1,8 +1,8 @@
 #include "WmiProcessList.h"
 
-#include "ComPtr.h"
-#include "Variant.h"
-#include "WindowsApi.h"
+#include "common/win32/ComPtr.h"
+#include "common/win32/Variant.h"
+#include "common/win32/WindowsApi.h"
 #include <objbase.h>
 
 namespace launcher::win {

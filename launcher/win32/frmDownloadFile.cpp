@@ -1,12 +1,12 @@
 #include "frmDownloadFile.h"
 
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 #include <commctrl.h>
 
-#include "TextConvert.h"
-#include "WindowObject.h"
-#include "UpdateFiles.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/WindowObject.h"
+#include "launcher/UpdateFiles.h"
 #include "modPublicFunction.h"
 
 namespace launcher::win {

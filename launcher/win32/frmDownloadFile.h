@@ -8,14 +8,14 @@
 #include <string>
 #include <type_traits>
 
-#include "DownloadPlatform.h"
-#include "LauncherWindows.h"
-#include "Platform.h"
+#include "launcher/DownloadPlatform.h"
+#include "launcher/LauncherWindows.h"
+#include "launcher/Platform.h"
 #include "ShellSizeFormatter.h"
 #include "Win32OutputFiles.h"
 #include "WinInetDownload.h"
 #include "WinInstallProcesses.h"
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 namespace launcher::win {
 

@@ -4,8 +4,8 @@
 
 #include <commctrl.h>
 
-#include "TextConvert.h"
-#include "WindowObject.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/WindowObject.h"
 #include "modPublicFunction.h"
 #include "art/resource_ids.h"
 

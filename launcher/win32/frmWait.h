@@ -6,8 +6,8 @@
 #include <string>
 #include <type_traits>
 
-#include "LauncherWindows.h"
-#include "WindowsApi.h"
+#include "launcher/LauncherWindows.h"
+#include "common/win32/WindowsApi.h"
 
 namespace launcher::win {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Small window routines shared by the launcher's windows.
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 namespace launcher::win {
 

@@ -1,8 +1,8 @@
-#include "ListText.h"
+#include "monitor/ListText.h"
 
 #include <gtest/gtest.h>
 
-#include "AppError.h"
+#include "common/AppError.h"
 
 namespace monitor {
 namespace {

@@ -1,4 +1,4 @@
-#include "clsCheckCommunicate.h"
+#include "monitor/clsCheckCommunicate.h"
 
 #include <algorithm>
 #include <functional>
@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "AppError.h"
+#include "common/AppError.h"
 
 namespace monitor {
 namespace {

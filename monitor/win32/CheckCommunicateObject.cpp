@@ -1,9 +1,9 @@
 #include "CheckCommunicateObject.h"
 
-#include "Bstr.h"
-#include "ComError.h"
-#include "TextConvert.h"
-#include "Variant.h"
+#include "common/win32/Bstr.h"
+#include "common/win32/com/ComError.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/Variant.h"
 
 namespace monitor::win {
 

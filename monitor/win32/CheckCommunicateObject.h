@@ -4,11 +4,11 @@
 // hidden window and the SDK instances. Releasing it ends the server process.
 #include <memory>
 
-#include "ConnectionPoint.h"
-#include "DispatchObject.h"
+#include "common/win32/com/ConnectionPoint.h"
+#include "common/win32/com/DispatchObject.h"
 #include "MonitorWindow.h"
 #include "ZkemTerminals.h"
-#include "clsCheckCommunicate.h"
+#include "monitor/clsCheckCommunicate.h"
 #include "qvlCheckCommunicate_h.h"
 
 namespace monitor::win {

@@ -1,6 +1,6 @@
 #include "MonitorWindow.h"
 
-#include "ComError.h"
+#include "common/win32/com/ComError.h"
 
 namespace monitor::win {
 

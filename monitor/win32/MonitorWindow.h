@@ -3,8 +3,8 @@
 // processes pending messages for the poll. Lives on the object's thread.
 #include <functional>
 
-#include "MonitorPorts.h"
-#include "WindowsApi.h"
+#include "monitor/MonitorPorts.h"
+#include "common/win32/WindowsApi.h"
 
 namespace monitor::win {
 

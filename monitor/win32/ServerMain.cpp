@@ -1,10 +1,10 @@
 #include "ServerMain.h"
 
 #include "CheckCommunicateObject.h"
-#include "ClassFactory.h"
-#include "Registration.h"
-#include "TextCase.h"
-#include "TextConvert.h"
+#include "common/win32/com/ClassFactory.h"
+#include "common/win32/com/Registration.h"
+#include "common/TextCase.h"
+#include "common/win32/TextConvert.h"
 
 namespace monitor::win {
 

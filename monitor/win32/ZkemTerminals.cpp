@@ -1,13 +1,13 @@
 #include "ZkemTerminals.h"
 
-#include "AppError.h"
-#include "Bstr.h"
-#include "ComError.h"
-#include "ComObject.h"
-#include "DispatchCall.h"
-#include "TextConvert.h"
-#include "TypeLibrary.h"
-#include "Variant.h"
+#include "common/AppError.h"
+#include "common/win32/Bstr.h"
+#include "common/win32/com/ComError.h"
+#include "common/win32/com/ComObject.h"
+#include "common/win32/com/DispatchCall.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/com/TypeLibrary.h"
+#include "common/win32/Variant.h"
 
 namespace monitor::win {
 

@@ -6,9 +6,9 @@
 #include <functional>
 #include <map>
 
-#include "ComPtr.h"
-#include "MonitorPorts.h"
-#include "WindowsApi.h"
+#include "common/win32/ComPtr.h"
+#include "monitor/MonitorPorts.h"
+#include "common/win32/WindowsApi.h"
 #include <ocidl.h>
 
 namespace monitor::win {

@@ -3,8 +3,8 @@
 // mode), its font, colours and locale. One set per form, shared by its sites.
 #include <string>
 
-#include "ComPtr.h"
-#include "WindowsApi.h"
+#include "common/win32/ComPtr.h"
+#include "common/win32/WindowsApi.h"
 #include <ocidl.h>
 #include <olectl.h>
 

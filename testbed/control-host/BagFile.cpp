@@ -5,11 +5,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "Bstr.h"
+#include "common/win32/Bstr.h"
 #include "CommandWords.h"
 #include "JsonText.h"
 #include "PercentText.h"
-#include "TextConvert.h"
+#include "common/win32/TextConvert.h"
 
 namespace control_host {
 namespace {

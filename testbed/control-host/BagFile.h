@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "MemoryPropertyBag.h"
+#include "common/win32/com/MemoryPropertyBag.h"
 
 namespace control_host {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "Bstr.h"
+#include "common/win32/Bstr.h"
 #include "PercentText.h"
 
 namespace control_host {

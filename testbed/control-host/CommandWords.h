@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Variant.h"
+#include "common/win32/Variant.h"
 
 namespace control_host {
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "AmbientProperties.h"
-#include "ComObject.h"
+#include "common/win32/com/ComObject.h"
 #include "EventRecorder.h"
 #include "HostFrame.h"
 #include "HostJournal.h"

@@ -1,7 +1,7 @@
 #include "EventRecorder.h"
 
-#include "Bstr.h"
-#include "TypeLibrary.h"
+#include "common/win32/Bstr.h"
+#include "common/win32/com/TypeLibrary.h"
 
 namespace control_host {
 namespace {

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "ComObject.h"
+#include "common/win32/com/ComObject.h"
 #include "HostJournal.h"
 #include <oaidl.h>
 #include <ocidl.h>

@@ -10,7 +10,7 @@
 #include "JsonText.h"
 #include "MemberCall.h"
 #include "PercentText.h"
-#include "TextConvert.h"
+#include "common/win32/TextConvert.h"
 
 namespace control_host {
 namespace {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "HostForm.h"
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 namespace control_host {
 

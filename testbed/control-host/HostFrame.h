@@ -2,7 +2,7 @@
 // The frame of a form that hosts controls in place: no menus, no toolbars,
 // no status line. It remembers the active object so that the message loop can
 // give it the keyboard messages first.
-#include "ComObject.h"
+#include "common/win32/com/ComObject.h"
 #include <oleidl.h>
 
 namespace control_host {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Variant.h"
+#include "common/win32/Variant.h"
 
 namespace control_host {
 

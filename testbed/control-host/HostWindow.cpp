@@ -1,6 +1,6 @@
 #include "HostWindow.h"
 
-#include "WindowObject.h"
+#include "common/win32/WindowObject.h"
 
 namespace control_host {
 namespace {

@@ -4,7 +4,7 @@
 // the focus goes when it leaves them. A posted WM_APP runs the wake handler.
 #include <functional>
 
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 namespace control_host {
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string_view>
 
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 namespace control_host {
 

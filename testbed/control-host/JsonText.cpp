@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "Bstr.h"
-#include "ComPtr.h"
-#include "Variant.h"
+#include "common/win32/Bstr.h"
+#include "common/win32/ComPtr.h"
+#include "common/win32/Variant.h"
 #include <olectl.h>
 
 namespace control_host {

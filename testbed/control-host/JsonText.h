@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 #include <oaidl.h>
 
 namespace control_host {

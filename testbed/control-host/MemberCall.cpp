@@ -1,7 +1,7 @@
 #include "MemberCall.h"
 
-#include "ComPtr.h"
-#include "DispatchCall.h"
+#include "common/win32/ComPtr.h"
+#include "common/win32/com/DispatchCall.h"
 
 namespace control_host {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ComError.h"
-#include "Variant.h"
+#include "common/win32/com/ComError.h"
+#include "common/win32/Variant.h"
 #include <oaidl.h>
 
 namespace control_host {

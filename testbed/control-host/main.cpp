@@ -16,7 +16,7 @@
 #include "HostCommands.h"
 #include "HostWindow.h"
 #include "JsonText.h"
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 #include <ole2.h>
 
 namespace {

@@ -4,7 +4,7 @@
 // by the main-client stand-in's form.
 #include <functional>
 
-#include "ComObject.h"
+#include "common/win32/com/ComObject.h"
 #include "qvlCheckCommunicate_h.h"
 
 namespace monitor_client {

@@ -23,13 +23,13 @@
 #include <utility>
 #include <vector>
 
-#include "Bstr.h"
-#include "ComError.h"
-#include "DispatchCall.h"
+#include "common/win32/Bstr.h"
+#include "common/win32/com/ComError.h"
+#include "common/win32/com/DispatchCall.h"
 #include "MonitorEventSink.h"
-#include "TextConvert.h"
-#include "UniqueHandle.h"
-#include "WindowsApi.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/UniqueHandle.h"
+#include "common/win32/WindowsApi.h"
 #include <ocidl.h>
 #include <tlhelp32.h>
 

@@ -6,10 +6,10 @@
 #include <iterator>
 #include <map>
 
-#include "BagFile.h"
+#include "testbed/control-host/BagFile.h"
 #include "FormFile.h"
-#include "MemberCall.h"
-#include "Variant.h"
+#include "testbed/control-host/MemberCall.h"
+#include "common/win32/Variant.h"
 
 namespace testbed {
 namespace {

@@ -6,8 +6,8 @@
 // are not saved and are set again after every load.
 #include <string>
 
-#include "HostForm.h"
-#include "WindowsApi.h"
+#include "testbed/control-host/HostForm.h"
+#include "common/win32/WindowsApi.h"
 
 namespace testbed {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "UniqueHandle.h"
-#include "WindowsApi.h"
+#include "common/win32/UniqueHandle.h"
+#include "common/win32/WindowsApi.h"
 
 namespace testbed {
 

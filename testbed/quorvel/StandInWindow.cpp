@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "FormControls.h"
-#include "WindowObject.h"
+#include "common/win32/WindowObject.h"
 
 namespace testbed {
 namespace {

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 namespace testbed {
 

@@ -2,11 +2,11 @@
 
 #include <utility>
 
-#include "Bstr.h"
-#include "ComError.h"
-#include "ComObject.h"
-#include "DispatchCall.h"
-#include "MonitorEventSink.h"
+#include "common/win32/Bstr.h"
+#include "common/win32/com/ComError.h"
+#include "common/win32/com/ComObject.h"
+#include "common/win32/com/DispatchCall.h"
+#include "testbed/monitor-client/MonitorEventSink.h"
 
 namespace testbed {
 namespace {

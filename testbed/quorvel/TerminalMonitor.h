@@ -6,9 +6,9 @@
 #include <functional>
 #include <string>
 
-#include "ComPtr.h"
+#include "common/win32/ComPtr.h"
 #include "TerminalSetting.h"
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 #include <ocidl.h>
 
 namespace testbed {

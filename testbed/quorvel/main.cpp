@@ -23,8 +23,8 @@
 #include "StandInWindow.h"
 #include "TerminalMonitor.h"
 #include "TerminalSetting.h"
-#include "TextConvert.h"
-#include "WindowsApi.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/WindowsApi.h"
 #include <ole2.h>
 
 namespace {

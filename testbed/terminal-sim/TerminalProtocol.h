@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "LineSplitter.h"
+#include "common/LineSplitter.h"
 
 namespace terminal_sim {
 

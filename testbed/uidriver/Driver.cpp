@@ -4,10 +4,10 @@
 
 #include "JsonLine.h"
 #include "MessageBoxTracker.h"
-#include "TextConvert.h"
+#include "common/win32/TextConvert.h"
 #include "WindowFacts.h"
 #include "WindowWatcher.h"
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 namespace testbed {
 namespace {

@@ -1,6 +1,6 @@
 #include "EventLog.h"
 
-#include "TextConvert.h"
+#include "common/win32/TextConvert.h"
 
 namespace testbed {
 

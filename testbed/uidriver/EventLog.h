@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "UniqueHandle.h"
-#include "WindowsApi.h"
+#include "common/win32/UniqueHandle.h"
+#include "common/win32/WindowsApi.h"
 
 namespace testbed {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 namespace testbed {
 

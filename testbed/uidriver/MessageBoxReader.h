@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 namespace testbed {
 

@@ -7,7 +7,7 @@
 
 #include "AnswerRules.h"
 #include "EventLog.h"
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 namespace testbed {
 

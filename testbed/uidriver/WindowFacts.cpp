@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "TextConvert.h"
+#include "common/win32/TextConvert.h"
 
 namespace testbed {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "EventLog.h"
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 namespace testbed {
 

@@ -7,7 +7,7 @@
 #include "Driver.h"
 #include "DriverOptions.h"
 #include "EventLog.h"
-#include "TextConvert.h"
+#include "common/win32/TextConvert.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "TextCase.h"
-#include "modMD5.h"
+#include "common/TextCase.h"
+#include "launcher/modMD5.h"
 
 namespace testbed {
 namespace {

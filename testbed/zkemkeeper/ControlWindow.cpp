@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "TypeLibrary.h"
+#include "common/win32/com/TypeLibrary.h"
 
 namespace zkem {
 namespace {

@@ -4,7 +4,7 @@
 // events must be fired.
 #include <functional>
 
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 namespace zkem {
 

@@ -1,8 +1,8 @@
 // The DLL's COM entry points. DllRegisterServer writes the class for the
 // machine (HKEY_CLASSES_ROOT), as regsvr32 expects.
-#include "ClassFactory.h"
+#include "common/win32/com/ClassFactory.h"
 #include "ControlWindow.h"
-#include "Registration.h"
+#include "common/win32/com/Registration.h"
 #include "TerminalControl.h"
 
 namespace {

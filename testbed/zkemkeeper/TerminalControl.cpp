@@ -1,8 +1,8 @@
 #include "TerminalControl.h"
 
-#include "Bstr.h"
-#include "ComError.h"
-#include "TextConvert.h"
+#include "common/win32/Bstr.h"
+#include "common/win32/com/ComError.h"
+#include "common/win32/TextConvert.h"
 #include "Timeouts.h"
 
 namespace zkem {

@@ -22,9 +22,9 @@
 // - Notifications are read when the thread's messages are processed, or during
 //   a call, and then fired from the message loop: a client sees them only
 //   while it dispatches messages.
-#include "ConnectionPoint.h"
+#include "common/win32/com/ConnectionPoint.h"
 #include "ControlWindow.h"
-#include "DispatchObject.h"
+#include "common/win32/com/DispatchObject.h"
 #include "TerminalLink.h"
 #include "zkemkeeper_h.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "LineSplitter.h"
+#include "common/LineSplitter.h"
 
 namespace zkem {
 

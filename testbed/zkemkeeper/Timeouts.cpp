@@ -1,6 +1,6 @@
 #include "Timeouts.h"
 
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 namespace zkem {
 namespace {

@@ -1,4 +1,4 @@
-#include "Bstr.h"
+#include "common/win32/Bstr.h"
 
 #include <gtest/gtest.h>
 

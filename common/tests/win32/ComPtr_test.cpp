@@ -1,4 +1,4 @@
-#include "ComPtr.h"
+#include "common/win32/ComPtr.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // A COM object for ownership tests: it counts its references and is never
 // freed by Release, so a test can look at the count after the last Release.
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 #include <oaidl.h>
 
 namespace qv::win::test {

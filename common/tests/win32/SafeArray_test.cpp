@@ -1,4 +1,4 @@
-#include "SafeArray.h"
+#include "common/win32/SafeArray.h"
 
 #include <gtest/gtest.h>
 

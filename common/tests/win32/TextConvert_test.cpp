@@ -1,4 +1,4 @@
-#include "TextConvert.h"
+#include "common/win32/TextConvert.h"
 
 #include <gtest/gtest.h>
 

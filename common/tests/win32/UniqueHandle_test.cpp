@@ -1,4 +1,4 @@
-#include "UniqueHandle.h"
+#include "common/win32/UniqueHandle.h"
 
 #include <gtest/gtest.h>
 

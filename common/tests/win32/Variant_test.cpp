@@ -1,4 +1,4 @@
-#include "Variant.h"
+#include "common/win32/Variant.h"
 
 #include <gtest/gtest.h>
 

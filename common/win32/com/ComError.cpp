@@ -2,9 +2,9 @@
 
 #include <new>
 
-#include "Bstr.h"
-#include "ComPtr.h"
-#include "TextConvert.h"
+#include "common/win32/Bstr.h"
+#include "common/win32/ComPtr.h"
+#include "common/win32/TextConvert.h"
 
 namespace qv::win::com {
 

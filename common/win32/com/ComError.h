@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
-#include "AppError.h"
-#include "WindowsApi.h"
+#include "common/AppError.h"
+#include "common/win32/WindowsApi.h"
 #include <oaidl.h>
 
 namespace qv::win::com {

@@ -19,8 +19,8 @@
 #include <functional>
 #include <utility>
 
-#include "ComPtr.h"
-#include "WindowsApi.h"
+#include "common/win32/ComPtr.h"
+#include "common/win32/WindowsApi.h"
 #include <unknwn.h>
 
 namespace qv::win::com {

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "ComObject.h"
-#include "Variant.h"
+#include "common/win32/Variant.h"
 #include <ocidl.h>
 #include <olectl.h>
 

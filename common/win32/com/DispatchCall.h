@@ -11,8 +11,8 @@
 #include <span>
 
 #include "ComError.h"
-#include "ComPtr.h"
-#include "Variant.h"
+#include "common/win32/ComPtr.h"
+#include "common/win32/Variant.h"
 
 namespace qv::win::com {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "ComObject.h"
-#include "Variant.h"
+#include "common/win32/Variant.h"
 #include <ocidl.h>
 
 namespace qv::win::com {

@@ -16,7 +16,7 @@
 // until in-place activation, and after deactivation, it waits hidden under a
 // parking window of the thread.
 #include "ConnectionPoint.h"
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 #include <ocidl.h>
 #include <oleidl.h>
 

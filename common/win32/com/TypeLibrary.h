@@ -6,8 +6,8 @@
 //   qv::win::com::RegisterModuleTypeLibrary(RegistryScope::User);  // from /RegServer
 #include <string>
 
-#include "ComPtr.h"
-#include "WindowsApi.h"
+#include "common/win32/ComPtr.h"
+#include "common/win32/WindowsApi.h"
 #include <oaidl.h>
 
 namespace qv::win::com {

@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "ComPtr.h"
-#include "DispatchCall.h"
-#include "Variant.h"
-#include "WindowsApi.h"
+#include "common/win32/ComPtr.h"
+#include "common/win32/com/DispatchCall.h"
+#include "common/win32/Variant.h"
+#include "common/win32/WindowsApi.h"
 #include <ocidl.h>
 
 namespace control_tests {

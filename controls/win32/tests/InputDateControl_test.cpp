@@ -5,7 +5,7 @@
 #include <string>
 
 #include "ControlFixture.h"
-#include "MemoryPropertyBag.h"
+#include "common/win32/com/MemoryPropertyBag.h"
 #include "Lumen_Control_h.h"
 
 namespace {

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "Bstr.h"
+#include "common/win32/Bstr.h"
 #include "ControlFixture.h"
-#include "ComPtr.h"
-#include "DispatchCall.h"
-#include "UniqueHandle.h"
-#include "Variant.h"
-#include "WindowsApi.h"
+#include "common/win32/ComPtr.h"
+#include "common/win32/com/DispatchCall.h"
+#include "common/win32/UniqueHandle.h"
+#include "common/win32/Variant.h"
+#include "common/win32/WindowsApi.h"
 #include "Lumen_Control_h.h"
 
 namespace {

@@ -5,11 +5,11 @@
 #include <functional>
 #include <string>
 
-#include "Bstr.h"
-#include "ComError.h"
-#include "DispatchCall.h"
-#include "MaskedBox.h"
-#include "Variant.h"
+#include "common/win32/Bstr.h"
+#include "common/win32/com/ComError.h"
+#include "common/win32/com/DispatchCall.h"
+#include "controls/win32/MaskedBox.h"
+#include "common/win32/Variant.h"
 
 namespace {
 

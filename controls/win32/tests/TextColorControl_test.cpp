@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "ControlFixture.h"
-#include "ComObject.h"
-#include "ComPtr.h"
-#include "DispatchCall.h"
-#include "MemoryPropertyBag.h"
-#include "Variant.h"
-#include "WindowsApi.h"
+#include "common/win32/com/ComObject.h"
+#include "common/win32/ComPtr.h"
+#include "common/win32/com/DispatchCall.h"
+#include "common/win32/com/MemoryPropertyBag.h"
+#include "common/win32/Variant.h"
+#include "common/win32/WindowsApi.h"
 #include <ocidl.h>
 #include <olectl.h>
 #include "Lumen_Control_h.h"

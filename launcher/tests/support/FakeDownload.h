@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "DownloadPlatform.h"
+#include "launcher/DownloadPlatform.h"
 #include "FakeFileSystem.h"
 
 namespace launcher {

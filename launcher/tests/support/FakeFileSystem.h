@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "Platform.h"
+#include "launcher/Platform.h"
 
 namespace launcher {
 

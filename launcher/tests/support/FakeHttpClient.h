@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Platform.h"
+#include "launcher/Platform.h"
 
 namespace launcher {
 

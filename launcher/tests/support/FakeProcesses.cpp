@@ -1,6 +1,6 @@
 #include "FakeProcesses.h"
 
-#include "TextCase.h"
+#include "common/TextCase.h"
 
 namespace launcher {
 

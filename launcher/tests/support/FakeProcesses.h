@@ -2,7 +2,7 @@
 #include <set>
 
 #include "EventLog.h"
-#include "Platform.h"
+#include "launcher/Platform.h"
 
 namespace launcher {
 

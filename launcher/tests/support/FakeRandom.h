@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "Platform.h"
+#include "launcher/Platform.h"
 
 namespace launcher {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "Platform.h"
+#include "launcher/Platform.h"
 
 namespace launcher {
 

@@ -2,7 +2,7 @@
 #include <functional>
 
 #include "EventLog.h"
-#include "LauncherWindows.h"
+#include "launcher/LauncherWindows.h"
 
 namespace launcher {
 

@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "PugiXmlDocument.h"
-#include "modWeb.h"
+#include "launcher/tests/xml/support/PugiXmlDocument.h"
+#include "launcher/modWeb.h"
 
 namespace launcher {
 namespace {

@@ -1,23 +1,23 @@
 // startqvl.exe: the launcher's entry point. Wires the start-up sequence of the
 // portable core to the real platform and ends the process when it is done.
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "CommandLine.h"
-#include "IniSettings.h"
-#include "MsxmlHttpClient.h"
-#include "TextConvert.h"
-#include "Win32FileSystem.h"
-#include "WinClock.h"
-#include "WinMessageBox.h"
-#include "WinProcesses.h"
-#include "WinRandom.h"
-#include "WinSingleInstance.h"
-#include "WinSystemInfo.h"
-#include "WinWindowFactory.h"
-#include "modMain.h"
+#include "launcher/CommandLine.h"
+#include "launcher/win32/IniSettings.h"
+#include "launcher/win32/MsxmlHttpClient.h"
+#include "common/win32/TextConvert.h"
+#include "launcher/win32/Win32FileSystem.h"
+#include "launcher/win32/WinClock.h"
+#include "launcher/win32/WinMessageBox.h"
+#include "launcher/win32/WinProcesses.h"
+#include "launcher/win32/WinRandom.h"
+#include "launcher/win32/WinSingleInstance.h"
+#include "launcher/win32/WinSystemInfo.h"
+#include "launcher/win32/WinWindowFactory.h"
+#include "launcher/modMain.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "AdoConnection.h"
+#include "launcher/win32/AdoConnection.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "TextConvert.h"
-#include "WindowsApi.h"
-#include "clsConnectDB.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/WindowsApi.h"
+#include "launcher/clsConnectDB.h"
 #include <objbase.h>
 
 namespace {

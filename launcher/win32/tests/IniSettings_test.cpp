@@ -1,4 +1,4 @@
-#include "IniSettings.h"
+#include "launcher/win32/IniSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <fstream>
 #include <string>
 
-#include "TextConvert.h"
-#include "WindowsApi.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/WindowsApi.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 #include <winsock2.h>
 
 namespace launcher::win::test {

@@ -1,4 +1,4 @@
-#include "MsxmlHttpClient.h"
+#include "launcher/win32/MsxmlHttpClient.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <string>
 
 #include "LoopbackHttpServer.h"
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 #include <objbase.h>
-#include "modWeb.h"
+#include "launcher/modWeb.h"
 
 namespace {
 

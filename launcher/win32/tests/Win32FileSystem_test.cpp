@@ -1,4 +1,4 @@
-#include "Win32FileSystem.h"
+#include "launcher/win32/Win32FileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <iterator>
 #include <string>
 
-#include "TextConvert.h"
-#include "UniqueHandle.h"
-#include "WindowsApi.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/UniqueHandle.h"
+#include "common/win32/WindowsApi.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "WinInetDownload.h"
+#include "launcher/win32/WinInetDownload.h"
 
 #include <gtest/gtest.h>
 

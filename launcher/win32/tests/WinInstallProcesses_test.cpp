@@ -1,4 +1,4 @@
-#include "WinInstallProcesses.h"
+#include "launcher/win32/WinInstallProcesses.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,10 @@
 #include <sstream>
 #include <string>
 
-#include "ShellSizeFormatter.h"
-#include "TextConvert.h"
-#include "Win32OutputFiles.h"
-#include "WindowsApi.h"
+#include "launcher/win32/ShellSizeFormatter.h"
+#include "common/win32/TextConvert.h"
+#include "launcher/win32/Win32OutputFiles.h"
+#include "common/win32/WindowsApi.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "WinMessageBox.h"
+#include "launcher/win32/WinMessageBox.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <string>
 #include <thread>
 
-#include "TextConvert.h"
-#include "WindowsApi.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/WindowsApi.h"
 
 namespace {
 

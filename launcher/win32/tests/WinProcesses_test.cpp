@@ -1,4 +1,4 @@
-#include "WinProcesses.h"
+#include "launcher/win32/WinProcesses.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,10 @@
 #include <thread>
 #include <vector>
 
-#include "TextCase.h"
-#include "TextConvert.h"
-#include "UniqueHandle.h"
-#include "WindowsApi.h"
+#include "common/TextCase.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/UniqueHandle.h"
+#include "common/win32/WindowsApi.h"
 #include <objbase.h>
 
 namespace {

@@ -1,4 +1,4 @@
-#include "WinRandom.h"
+#include "launcher/win32/WinRandom.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "WinSingleInstance.h"
+#include "launcher/win32/WinSingleInstance.h"
 
 #include <gtest/gtest.h>
 

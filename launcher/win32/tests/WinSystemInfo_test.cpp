@@ -1,9 +1,9 @@
-#include "WinSystemInfo.h"
+#include "launcher/win32/WinSystemInfo.h"
 
 #include <gtest/gtest.h>
 
-#include "TextConvert.h"
-#include "WindowsApi.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/WindowsApi.h"
 
 namespace {
 

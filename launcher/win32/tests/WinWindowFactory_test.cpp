@@ -1,4 +1,4 @@
-#include "WinWindowFactory.h"
+#include "launcher/win32/WinWindowFactory.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 
 #include "LoopbackHttpServer.h"
 #include "WindowTestSupport.h"
-#include "WindowsApi.h"
-#include "frmDownloadFile.h"
+#include "common/win32/WindowsApi.h"
+#include "launcher/win32/frmDownloadFile.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // Helpers for the tests of the launcher's windows.
 #include <string>
 
-#include "TextConvert.h"
-#include "WindowsApi.h"
-#include "modPublicFunction.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/WindowsApi.h"
+#include "launcher/win32/modPublicFunction.h"
 
 namespace launcher::win::testing_support {
 

@@ -1,7 +1,7 @@
 // What the X server really shows of the wait window: a screenshot of the
 // whole screen taken with ImageMagick's import while the window is shown.
 // Only under Wine, where Linux programs can be started like Windows ones.
-#include "frmWait.h"
+#include "launcher/win32/frmWait.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "TextConvert.h"
-#include "UniqueHandle.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/UniqueHandle.h"
 #include "WindowTestSupport.h"
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 namespace {
 

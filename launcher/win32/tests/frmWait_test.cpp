@@ -1,4 +1,4 @@
-#include "frmWait.h"
+#include "launcher/win32/frmWait.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "TextConvert.h"
+#include "common/win32/TextConvert.h"
 #include "WindowTestSupport.h"
-#include "WindowsApi.h"
-#include "modPublicFunction.h"
+#include "common/win32/WindowsApi.h"
+#include "launcher/win32/modPublicFunction.h"
 
 namespace {
 

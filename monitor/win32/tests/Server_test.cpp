@@ -2,18 +2,18 @@
 // through IDispatch and the vtable, errors, events, and the end of the process.
 #include <gtest/gtest.h>
 
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 #include <tlhelp32.h>
 
 #include <string>
 #include <vector>
 
-#include "Bstr.h"
-#include "ComError.h"
-#include "ComObject.h"
-#include "DispatchCall.h"
-#include "Registration.h"
-#include "UniqueHandle.h"
+#include "common/win32/Bstr.h"
+#include "common/win32/com/ComError.h"
+#include "common/win32/com/ComObject.h"
+#include "common/win32/com/DispatchCall.h"
+#include "common/win32/com/Registration.h"
+#include "common/win32/UniqueHandle.h"
 #include "qvlCheckCommunicate_h.h"
 
 namespace monitor::win {

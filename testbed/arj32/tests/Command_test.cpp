@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ArjCommand.h"
-#include "MemberName.h"
+#include "testbed/arj32/ArjCommand.h"
+#include "testbed/arj32/MemberName.h"
 #include "TestArchives.h"
 
 namespace arj::test {

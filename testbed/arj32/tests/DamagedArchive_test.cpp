@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "ArjError.h"
-#include "ArjExtractor.h"
-#include "FolderOutput.h"
+#include "testbed/arj32/ArjError.h"
+#include "testbed/arj32/ArjExtractor.h"
+#include "testbed/arj32/FolderOutput.h"
 #include "TestArchives.h"
 
 namespace arj::test {

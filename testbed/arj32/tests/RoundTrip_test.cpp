@@ -1,8 +1,8 @@
 // Archives made by Debian's arj with every method extract byte for byte.
 #include <gtest/gtest.h>
 
-#include "ArjExtractor.h"
-#include "FolderOutput.h"
+#include "testbed/arj32/ArjExtractor.h"
+#include "testbed/arj32/FolderOutput.h"
 #include "TestArchives.h"
 
 namespace arj::test {

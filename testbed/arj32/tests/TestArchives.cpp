@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Crc32.h"
+#include "testbed/arj32/Crc32.h"
 
 namespace arj::test {
 

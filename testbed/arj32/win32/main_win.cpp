@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "ArjCommand.h"
-#include "TextConvert.h"
+#include "testbed/arj32/ArjCommand.h"
+#include "common/win32/TextConvert.h"
 
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> args;

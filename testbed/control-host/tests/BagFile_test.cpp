@@ -1,10 +1,10 @@
-#include "MemoryPropertyBag.h"
+#include "common/win32/com/MemoryPropertyBag.h"
 
 #include <gtest/gtest.h>
 
-#include "AmbientProperties.h"
-#include "BagFile.h"
-#include "Bstr.h"
+#include "testbed/control-host/AmbientProperties.h"
+#include "testbed/control-host/BagFile.h"
+#include "common/win32/Bstr.h"
 
 namespace control_host {
 namespace {

@@ -1,8 +1,8 @@
-#include "CommandWords.h"
+#include "testbed/control-host/CommandWords.h"
 
 #include <gtest/gtest.h>
 
-#include "PercentText.h"
+#include "testbed/control-host/PercentText.h"
 
 namespace control_host {
 namespace {

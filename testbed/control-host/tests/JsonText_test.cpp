@@ -1,9 +1,9 @@
-#include "JsonText.h"
+#include "testbed/control-host/JsonText.h"
 
 #include <gtest/gtest.h>
 
-#include "AmbientProperties.h"
-#include "Variant.h"
+#include "testbed/control-host/AmbientProperties.h"
+#include "common/win32/Variant.h"
 
 namespace control_host {
 namespace {

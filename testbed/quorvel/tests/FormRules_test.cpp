@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "FormFile.h"
-#include "TerminalSetting.h"
+#include "testbed/quorvel/FormFile.h"
+#include "testbed/quorvel/TerminalSetting.h"
 
 namespace {
 

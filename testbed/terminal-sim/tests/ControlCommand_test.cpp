@@ -1,4 +1,4 @@
-#include "ControlCommand.h"
+#include "testbed/terminal-sim/ControlCommand.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The simulator over real loopback sockets, served on a thread of the test.
-#include "SimulatorServer.h"
+#include "testbed/terminal-sim/SimulatorServer.h"
 
 #include <gtest/gtest.h>
 

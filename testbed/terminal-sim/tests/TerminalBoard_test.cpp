@@ -1,4 +1,4 @@
-#include "TerminalBoard.h"
+#include "testbed/terminal-sim/TerminalBoard.h"
 
 #include <gtest/gtest.h>
 

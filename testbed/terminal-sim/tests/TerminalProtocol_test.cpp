@@ -1,4 +1,4 @@
-#include "TerminalProtocol.h"
+#include "testbed/terminal-sim/TerminalProtocol.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "AnswerRules.h"
+#include "testbed/uidriver/AnswerRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "DriverOptions.h"
+#include "testbed/uidriver/DriverOptions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "IconMatch.h"
+#include "testbed/uidriver/IconMatch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "JsonLine.h"
+#include "testbed/uidriver/JsonLine.h"
 
 #include <gtest/gtest.h>
 

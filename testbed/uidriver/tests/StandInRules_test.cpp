@@ -3,8 +3,8 @@
 #include <optional>
 #include <string_view>
 
-#include "CommandLineArguments.h"
-#include "Lifetime.h"
+#include "testbed/quorvel/CommandLineArguments.h"
+#include "testbed/quorvel/Lifetime.h"
 
 namespace {
 

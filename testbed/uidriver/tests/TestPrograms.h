@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "UniqueHandle.h"
-#include "WindowsApi.h"
+#include "common/win32/UniqueHandle.h"
+#include "common/win32/WindowsApi.h"
 
 namespace testbed::tests {
 

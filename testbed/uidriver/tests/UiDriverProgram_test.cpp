@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "TestPrograms.h"
-#include "TextConvert.h"
-#include "WindowsApi.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/WindowsApi.h"
 
 namespace {
 

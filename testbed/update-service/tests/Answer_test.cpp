@@ -1,4 +1,4 @@
-#include "Answer.h"
+#include "testbed/update-service/Answer.h"
 
 #include <gtest/gtest.h>
 

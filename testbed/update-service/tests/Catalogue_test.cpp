@@ -1,4 +1,4 @@
-#include "Catalogue.h"
+#include "testbed/update-service/Catalogue.h"
 
 #include <gtest/gtest.h>
 

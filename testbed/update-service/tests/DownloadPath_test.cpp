@@ -1,4 +1,4 @@
-#include "DownloadPath.h"
+#include "testbed/update-service/DownloadPath.h"
 
 #include <gtest/gtest.h>
 

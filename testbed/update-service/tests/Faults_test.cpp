@@ -1,4 +1,4 @@
-#include "Faults.h"
+#include "testbed/update-service/Faults.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "RawQuery.h"
+#include "testbed/update-service/RawQuery.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "RequestLog.h"
+#include "testbed/update-service/RequestLog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Signature.h"
+#include "testbed/update-service/Signature.h"
 
 #include <gtest/gtest.h>
 

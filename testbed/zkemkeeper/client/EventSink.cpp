@@ -1,6 +1,6 @@
 #include "EventSink.h"
 
-#include "Variant.h"
+#include "common/win32/Variant.h"
 
 namespace zkem {
 

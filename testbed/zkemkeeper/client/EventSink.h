@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "ComObject.h"
+#include "common/win32/com/ComObject.h"
 #include <oaidl.h>
 
 namespace zkem {

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "EventSink.h"
-#include "TextConvert.h"
-#include "Variant.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/Variant.h"
 #include "zkemkeeper_h.h"
 #include <ocidl.h>
 

@@ -1,5 +1,5 @@
-#include "TerminalReply.h"
-#include "Timeouts.h"
+#include "testbed/zkemkeeper/TerminalReply.h"
+#include "testbed/zkemkeeper/Timeouts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "Bstr.h"
-#include "ClassFactory.h"
-#include "DispatchCall.h"
+#include "common/win32/Bstr.h"
+#include "common/win32/com/ClassFactory.h"
+#include "common/win32/com/DispatchCall.h"
 #include "KitThing.h"
-#include "Registration.h"
+#include "common/win32/com/Registration.h"
 
 namespace qv::win::com {
 namespace {

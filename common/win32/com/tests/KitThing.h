@@ -1,9 +1,9 @@
 #pragma once
 // The kit's test object: dual interface from the test type library, error
 // information, class information and one connection point.
-#include "ComError.h"
-#include "ConnectionPoint.h"
-#include "DispatchObject.h"
+#include "common/win32/com/ComError.h"
+#include "common/win32/com/ConnectionPoint.h"
+#include "common/win32/com/DispatchObject.h"
 #include "KitTest_h.h"
 
 #include <vector>

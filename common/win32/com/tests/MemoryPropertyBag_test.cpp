@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "MemoryPropertyBag.h"
-#include "Variant.h"
+#include "common/win32/com/MemoryPropertyBag.h"
+#include "common/win32/Variant.h"
 #include <olectl.h>
 
 namespace {

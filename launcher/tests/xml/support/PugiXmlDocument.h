@@ -4,7 +4,7 @@
 #include <memory>
 #include <string_view>
 
-#include "Platform.h"
+#include "launcher/Platform.h"
 
 namespace launcher {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // A tiny self-registering library for the download tests: registering it
 // leaves "<its own path>.registered" beside it, so a test can see that
 // regsvr32 ran on the file the launcher unpacked.
-#include "WindowsApi.h"
+#include "common/win32/WindowsApi.h"
 
 namespace {
 HMODULE g_module = nullptr;

@@ -6,9 +6,9 @@
 #include <cwchar>
 #include <string>
 
-#include "TextConvert.h"
-#include "UniqueHandle.h"
-#include "WindowsApi.h"
+#include "common/win32/TextConvert.h"
+#include "common/win32/UniqueHandle.h"
+#include "common/win32/WindowsApi.h"
 
 namespace {
 

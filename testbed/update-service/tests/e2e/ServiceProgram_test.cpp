@@ -16,8 +16,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "TextCase.h"
-#include "modMD5.h"
+#include "common/TextCase.h"
+#include "launcher/modMD5.h"
 
 extern char** environ;
 
