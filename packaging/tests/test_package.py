@@ -32,10 +32,11 @@ MONITOR_KEYS = [r"HKCR\CLSID\%s" % MONITOR_CLSID, r"HKCR\qvlCheckCommunicate.cls
                 r"HKCR\Interface\{75AFE9E2-B06F-482B-9316-175D49D7A5B0}"]
 # What the whole registry is compared by: the machine's and the user's software,
 # less what others keep there as the test goes: Wine's own record of the menu
-# files it made for shortcuts, and WinINet's settings, made when the launcher
-# first goes online.
+# files it made for shortcuts, its list of network cards, and WinINet's
+# settings, made when the launcher first goes online.
 EXPORTED = [r"HKEY_LOCAL_MACHINE\Software", r"HKEY_CURRENT_USER\Software"]
 NOT_COMPARED = [r"HKEY_CURRENT_USER\Software\Wine\MenuFiles",
+                r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\NetworkCards",
                 r"HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Internet Settings"]
 
 
