@@ -16,5 +16,6 @@ scripts/with-display.sh ctest --preset win64
 
 # 32-bit Windows programs cannot execute on these machines: built, not run.
 build win32
+cmake --build --preset win32 --target msi
 
 scripts/fuzz.sh "${QV_FUZZ_SECONDS:-15}"

@@ -1,10 +1,9 @@
 #include "IniSettings.h"
 
 #include <optional>
-#include <string_view>
 #include <utility>
 
-#include "common/TextCase.h"
+#include "UpdateSection.h"
 #include "common/win32/TextConvert.h"
 #include "common/win32/WindowsApi.h"
 
@@ -40,20 +39,6 @@ bool IsExistingFile(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-// Plain or secure HTTP with a host; trailing "/" removed.
-std::optional<std::string> ServiceAddress(std::string url) {
-    while (!url.empty() && url.back() == '/') {
-        url.pop_back();
-    }
-    const std::string lower = qv::AsciiLower(url);
-    for (const std::string_view scheme : {"http://", "https://"}) {
-        if (lower.starts_with(scheme) && lower.size() > scheme.size()) {
-            return url;
-        }
-    }
-    return std::nullopt;
-}
-
 }  // namespace
 
 IniSettings::IniSettings(std::string launcherFolder) : path_(std::move(launcherFolder) + "\\startqvl.ini") {}
@@ -64,32 +49,8 @@ bool IniSettings::Load(LauncherSettings& settings, std::string& error) {
         error = "找不到设置文件 " + path_ + "。";
         return false;
     }
-    struct Key {
-        const wchar_t* name;
-        std::string LauncherSettings::*field;
-    };
-    static constexpr Key kKeys[] = {
-        {L"ServiceUrl", &LauncherSettings::serviceUrl},
-        {L"CustomerCode", &LauncherSettings::customerCode},
-        {L"SigningSalt", &LauncherSettings::signingSalt},
-    };
-    LauncherSettings read;
-    for (const Key& key : kKeys) {
-        auto value = ReadKey(file, key.name);
-        if (!value || value->empty()) {
-            error = "设置文件 " + path_ + " 的 [Update] 节缺少 " + qv::win::Narrow(key.name) + "。";
-            return false;
-        }
-        read.*key.field = std::move(*value);
-    }
-    auto address = ServiceAddress(read.serviceUrl);
-    if (!address) {
-        error = "设置文件 " + path_ + " 的 [Update] 节中 ServiceUrl 不是 http:// 或 https:// 地址。";
-        return false;
-    }
-    read.serviceUrl = std::move(*address);
-    settings = std::move(read);
-    return true;
+    return LoadUpdateSection([&file](const wchar_t* key) { return ReadKey(file, key); },
+                             "设置文件 " + path_ + " 的 [Update] 节", settings, error);
 }
 
 }  // namespace launcher::win

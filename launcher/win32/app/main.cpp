@@ -7,6 +7,7 @@
 
 #include "launcher/CommandLine.h"
 #include "launcher/win32/IniSettings.h"
+#include "launcher/win32/RegistrySettings.h"
 #include "launcher/win32/MsxmlHttpClient.h"
 #include "common/win32/TextConvert.h"
 #include "launcher/win32/Win32FileSystem.h"
@@ -67,7 +68,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     MsxmlHttpClient http;
     WinSystemInfo system;
     WinSingleInstance singleInstance;
-    IniSettings settings(folder);
+    IniSettings settingsFile(folder);
+    RegistrySettings settings(settingsFile);  // the machine's key, when there is one, else the file
     WinWindowFactory windows(instance,
                              DownloadWindowServices{messageBox, processes, fileSystem, system, clock, folder});
     launcher::LauncherServices services{messageBox, fileSystem,     processes, clock,   random, http,

@@ -1,0 +1,335 @@
+"""The installation package under Wine, in a prefix of its own: a throwaway
+signing certificate, the package of this build and one of a lower version made
+and signed with it; silent installation with the school's settings, a real
+update by the installed launcher against the loopback service, the main client
+creating the installed monitor, repair, upgrade, refused downgrade, uninstall
+back to the registry as it was, and an installation without settings refused.
+The steps build on each other and run in the order of their names."""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "testbed" / "e2e"))
+import winharness as h  # noqa: E402
+
+SOURCE = Path(__file__).resolve().parents[2]
+PREFIX = Path(os.environ.get("QV_WINEPREFIX", h.WORK / "wineprefix"))
+INPUTS = os.environ.get("QV_PACKAGE_INPUTS", "")
+VERSION = os.environ.get("QV_PACKAGE_VERSION", "3.24.0")
+LOWER_VERSION = "0.9.0"
+CUSTOMER = "School01"
+SALT = "quor.vel.salts"
+SHORTCUT = "Quorvel 学校管理系统.lnk"
+SETTINGS_KEY = r"HKLM\SOFTWARE\Quorvel\startqvl"  # always in the 32-bit view
+MONITOR_CLSID = "{AEAE7A43-A1BC-4E58-BEB2-64D66C37BE54}"
+MONITOR_KEYS = [r"HKCR\CLSID\%s" % MONITOR_CLSID, r"HKCR\qvlCheckCommunicate.clsCheckCommunicate",
+                r"HKCR\TypeLib\{DB77B4DF-0688-413C-B038-BC76312EBC4C}",
+                r"HKCR\Interface\{2ED84AB2-02AF-4C38-84CB-5EFB1CA3CF9A}",
+                r"HKCR\Interface\{75AFE9E2-B06F-482B-9316-175D49D7A5B0}"]
+# What the whole registry is compared by: the machine's and the user's software,
+# less what others keep there as the test goes: Wine's own record of the menu
+# files it made for shortcuts, its list of network cards, and WinINet's
+# settings, made when the launcher first goes online.
+EXPORTED = [r"HKEY_LOCAL_MACHINE\Software", r"HKEY_CURRENT_USER\Software"]
+NOT_COMPARED = [r"HKEY_CURRENT_USER\Software\Wine\MenuFiles",
+                r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\NetworkCards",
+                r"HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Internet Settings"]
+
+
+def package_arch():
+    text = Path(INPUTS).read_text(encoding="utf-8")
+    return re.search(r"^ARCH=(\w+)", text, re.M).group(1)
+
+
+def program_files():
+    return PREFIX / "drive_c" / ("Program Files" if package_arch() == "x64" else "Program Files (x86)")
+
+
+def install_dir():
+    return program_files() / "Quorvel"
+
+
+def win_install_dir():
+    return "C:\\%s\\Quorvel" % program_files().name
+
+
+def build_package(version, output, signing=None):
+    env = dict(os.environ)
+    env.pop("QV_SIGN_CERT", None)
+    env.pop("QV_SIGN_KEY", None)
+    if signing:
+        env.update(QV_SIGN_CERT=str(signing[0]), QV_SIGN_KEY=str(signing[1]))
+    subprocess.run([str(SOURCE / "packaging" / "build-msi.sh"), INPUTS, version, str(output)], env=env,
+                   check=True, stdin=subprocess.DEVNULL, timeout=300)
+    return output
+
+
+def msiexec(*args, timeout=240):
+    return h.wine("msiexec", *args, timeout=timeout).returncode
+
+
+def read_log(path):
+    """msiexec's log, written in the ANSI code page (936 here) or, by some versions, UTF-16."""
+    data = Path(path).read_bytes()
+    if data.startswith(b"\xff\xfe"):
+        return data.decode("utf-16")
+    return data.decode("gbk", "replace")
+
+
+def reg_query(key, *args, view=None):
+    """The text of "reg query" for the key, or None when the key is absent; in the
+    package's view of the registry unless another is asked for."""
+    view = view or ("64" if package_arch() == "x64" else "32")
+    output = h.WORK / "reg-query.txt"
+    with open(output, "wb") as out:
+        code = subprocess.run([h.WINE_RUN, "reg", "query", key, "/reg:" + view, *args], stdout=out,
+                              stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=120).returncode
+    return output.read_bytes().decode("gbk", "replace") if code == 0 else None
+
+
+def export_registry(name):
+    """Every value under the exported keys, as a set of (key, value line) pairs; keys
+    that hold no value (empty containers) do not count."""
+    values = set()
+    for index, key in enumerate(EXPORTED):
+        path = h.WORK / ("%s-%d.reg" % (name, index))
+        result = h.wine("regedit", "/E", h.win_path(path), key, timeout=180)
+        if result.returncode != 0 or not path.exists():
+            raise RuntimeError("regedit /E %s failed" % key)
+        current = None
+        text = path.read_bytes().decode("utf-16").replace("\\\r\n", "").replace("\\\n", "")
+        for line in text.splitlines():
+            line = line.strip()
+            if line.startswith("[") and line.endswith("]"):
+                current = line[1:-1]
+            elif line and current and not line.startswith(";") and "=" in line:
+                if not any(current.lower().startswith(k.lower()) for k in NOT_COMPARED):
+                    values.add((current, line))
+    return values
+
+
+def start_menu_shortcuts():
+    # Wine puts a per-machine package's menu entries into the user's menu.
+    places = [PREFIX / "drive_c" / "ProgramData" / "Microsoft" / "Windows" / "Start Menu" / "Programs"]
+    places += list((PREFIX / "drive_c" / "users").glob("*/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"))
+    return [p / SHORTCUT for p in places if (p / SHORTCUT).exists()]
+
+
+def desktop_shortcuts():
+    places = [PREFIX / "drive_c" / "users" / "Public" / "Desktop"] + list((PREFIX / "drive_c" / "users").glob("*/Desktop"))
+    return [p / SHORTCUT for p in places if (p / SHORTCUT).exists()]
+
+
+def catalogue():
+    entry = ("<File><cFileName>quorvel.exe</cFileName><cVersion>2</cVersion><cFilePath>[CUR_PATH]</cFilePath>"
+             "<cDownLoadPath>{base}/download</cDownLoadPath><cIfReg>0</cIfReg><cIfPrivate>0</cIfPrivate></File>")
+    return '<catalogue customer="%s" salt="%s">%s</catalogue>' % (CUSTOMER, SALT, entry)
+
+
+class State:
+    folder = None
+    certificate = None
+    key = None
+    current = None
+    lower = None
+    unsigned = None
+    service = None
+    before = None
+
+
+def setUpModule():
+    if not INPUTS or not Path(INPUTS).exists():
+        raise unittest.SkipTest("QV_PACKAGE_INPUTS names no package inputs (configure the build)")
+    # A new prefix every time: what an earlier run installed would change what this one sees.
+    subprocess.run([str(SOURCE / "scripts" / "wine-prefix.sh"), "down", str(PREFIX)], stdin=subprocess.DEVNULL,
+                   timeout=120)
+    shutil.rmtree(PREFIX, ignore_errors=True)
+    subprocess.run([str(SOURCE / "scripts" / "wine-prefix.sh"), "up", str(PREFIX)], check=True,
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, timeout=600)
+    # Shortcuts stay in the prefix: no menu entries for this machine's desktop.
+    h.wine("reg", "add", r"HKCU\Software\Wine\DllOverrides", "/v", "winemenubuilder.exe", "/d", "", "/f", timeout=60)
+    if package_arch() == "x86" and h.wine(r"C:\windows\syswow64\cmd.exe", "/c", "exit 7", timeout=60).returncode != 7:
+        raise unittest.SkipTest("32-bit Windows programs do not run on this machine")
+    State.folder = h.scratch_folder("package")
+    State.certificate = State.folder / "signer.pem"
+    State.key = State.folder / "signer.key"
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+                    "-subj", "/CN=Quorvel test signer", "-addext", "extendedKeyUsage=codeSigning",
+                    "-addext", "keyUsage=digitalSignature", "-keyout", str(State.key), "-out", str(State.certificate)],
+                   check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   timeout=120)
+    signing = (State.certificate, State.key)
+    State.current = build_package(VERSION, State.folder / "current" / "startqvl.msi", signing)
+    State.lower = build_package(LOWER_VERSION, State.folder / "lower" / "startqvl.msi", signing)
+    State.unsigned = build_package(VERSION, State.folder / "unsigned" / "startqvl.msi")
+    # The terminal SDK stand-in, for the monitor's objects; registered before the
+    # registry is taken as it was.
+    if h.wine("regsvr32", "/s", h.win_path(h.BIN / "zkemkeeper.dll"), timeout=60).returncode != 0:
+        raise RuntimeError("regsvr32 zkemkeeper.dll failed")
+    State.service = h.UpdateService(catalogue(), downloads=State.folder / "downloads")
+    make_archive(State.service.downloads)
+    State.service.__enter__()
+    State.before = export_registry("before")
+
+
+def tearDownModule():
+    if State.service:
+        State.service.__exit__(None, None, None)
+    if State.folder:
+        h.end_strays("quorvel.exe", "startqvl.exe", "qvlCheckCommunicate.exe")
+    subprocess.run([str(SOURCE / "scripts" / "wine-prefix.sh"), "down", str(PREFIX)], stdin=subprocess.DEVNULL,
+                   timeout=120)
+
+
+def make_archive(downloads):
+    files = State.folder / "files"
+    files.mkdir()
+    h.copy_program("quorvel.exe", files)
+    subprocess.run(["arj", "a", "-y", str(downloads / "quorvel.exe.comps"), "quorvel.exe"], cwd=files, check=True,
+                   stdout=subprocess.DEVNULL, timeout=60)
+
+
+class Package(unittest.TestCase):
+
+    def test_1_an_installation_without_the_settings_stops_and_says_why_in_its_log(self):
+        cases = [
+            (["CUSTOMERCODE=" + CUSTOMER], ["缺少属性 SERVICEURL", "缺少属性 SIGNINGSALT"], ["缺少属性 CUSTOMERCODE"]),
+            (["SERVICEURL=ftp://h", "CUSTOMERCODE=#1", "SIGNINGSALT=s"],
+             ["SERVICEURL 必须以 http:// 或 https:// 开头", "不能以 # 开头"], ["缺少属性"]),
+        ]
+        for index, (properties, reasons, absent) in enumerate(cases):
+            log = State.folder / ("refused-%d.log" % index)
+            code = msiexec("/i", h.win_path(State.current), "/qn", *properties, "/l*v", h.win_path(log))
+            self.assertNotEqual(code, 0, properties)
+            text = read_log(log)
+            for reason in reasons:
+                self.assertIn(reason, text, properties)
+            for reason in absent:
+                self.assertNotIn(reason, text, properties)
+            self.assertFalse(install_dir().exists(), properties)
+            self.assertIsNone(reg_query(SETTINGS_KEY, view="32"), properties)
+
+    def test_2_the_programs_and_the_package_carry_verifiable_signatures(self):
+        signed = [State.current, State.lower] + [State.current.parent / ("startqvl-files/" + name) for name in
+                                                 ("startqvl.exe", "qvlCheckCommunicate.exe", "Lumen_Control.ocx")]
+        for path in signed:
+            self.assertEqual(self.verify(path), 0, path)
+        self.assertNotEqual(self.verify(State.unsigned), 0, "an unsigned package passed")
+        tampered = State.folder / "tampered.exe"
+        data = bytearray(signed[2].read_bytes())
+        data[len(data) // 3] ^= 0xFF
+        tampered.write_bytes(bytes(data))
+        self.assertNotEqual(self.verify(tampered), 0, "a changed program passed")
+
+    def verify(self, path):
+        return subprocess.run(["osslsigncode", "verify", "-CAfile", str(State.certificate), "-in", str(path)],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
+                              timeout=120).returncode
+
+    def test_3_a_silent_installation_lays_out_the_folder_settings_and_shortcuts(self):
+        code = msiexec("/i", h.win_path(State.lower), "/qn", "SERVICEURL=" + State.service.url,
+                       "CUSTOMERCODE=" + CUSTOMER, "SIGNINGSALT=" + SALT, "DESKTOPSHORTCUT=1",
+                       "/l*v", h.win_path(State.folder / "install.log"))
+        self.assertEqual(code, 0)
+        for name in ["startqvl.exe", "wait.avi", "qvlCheckCommunicate.exe", "FileVersion.cfg", "Tools/Arj32.exe"]:
+            self.assertTrue((install_dir() / name).is_file(), name)
+        self.assertFalse((install_dir() / "quorvel.exe").exists())
+        settings = reg_query(SETTINGS_KEY, view="32")
+        self.assertIsNotNone(settings, "no settings key in the 32-bit view")
+        for name, value in [("ServiceUrl", State.service.url), ("CustomerCode", CUSTOMER), ("SigningSalt", SALT)]:
+            self.assertRegex(settings, r"%s\s+REG_SZ\s+%s" % (name, re.escape(value)))
+        self.assertNotIn("PublisherKeys", settings)
+        self.assertTrue(start_menu_shortcuts(), "no Start-menu shortcut")
+        self.assertTrue(desktop_shortcuts(), "no desktop shortcut")
+
+    def test_4_the_installed_launcher_updates_and_its_main_client_creates_the_installed_monitor(self):
+        folder = install_dir()
+        with h.UiDriver() as ui:
+            launcher = h.wine_start(win_install_dir() + "\\startqvl.exe", timeout=120,
+                                    env={"QV_TERMINALS": "127.0.0.1;4370", "QV_STANDIN_LIFETIME": "60"})
+            self.addCleanup(h.end_process, launcher, 1)
+            self.assertTrue(h.wait_until(lambda: launcher.poll() is not None, 120), "the launcher did not end")
+        self.assertEqual(ui.boxes(), [])
+        self.assertTrue((folder / "quorvel.exe").is_file(), "the update was not unpacked")
+        self.assertIn("quorvel.exe=2", h.read_ansi(folder / "FileVersion.cfg"))
+        queries = [r["query"] for r in State.service.requests() if r["path"] == "/api/GetProgramFiles.ashx"]
+        self.assertTrue(queries and queries[0].startswith("cid=" + CUSTOMER + "&"), queries)
+        form_log = folder / "quorvel.form.log"
+        started = h.wait_until(lambda: form_log.exists() and "\tstarted" in form_log.read_text("utf-8"), 60)
+        (folder / "quorvel.exit").touch()
+        self.assertTrue(started, form_log.read_text("utf-8") if form_log.exists() else "the main client did not start")
+        h.wait_until(lambda: "exited" in (folder / "quorvel.started.log").read_text("utf-8"), 20)
+        h.end_strays("qvlCheckCommunicate.exe")
+
+    def test_5_the_package_registers_the_monitor_as_the_server_registers_itself(self):
+        by_package = self.monitor_registration()
+        self.assertNotIn(None, by_package)
+        server = win_install_dir() + "\\qvlCheckCommunicate.exe"
+        self.assertEqual(h.wine(server, "/UnRegServer", timeout=60).returncode, 0)
+        self.assertIsNone(reg_query(MONITOR_KEYS[0]))
+        self.assertEqual(h.wine(server, "/RegServer", timeout=60).returncode, 0)
+        self.assertEqual(self.monitor_registration(), by_package)
+        # The server's registration goes again (with what it writes beyond the package's,
+        # such as Wine's copies in the 32-bit view); the repair that follows puts the
+        # package's back.
+        self.assertEqual(h.wine(server, "/UnRegServer", timeout=60).returncode, 0)
+
+    @staticmethod
+    def monitor_registration():
+        # The package's HELPDIR is the folder with its trailing "\", the system's without.
+        texts = [reg_query(key, "/s") for key in MONITOR_KEYS]
+        return [re.sub(r"\\(\r?\n)", r"\1", text) if text else text for text in texts]
+
+    def test_6_repair_restores_a_deleted_launcher_and_keeps_the_version_file(self):
+        versions = (install_dir() / "FileVersion.cfg").read_bytes()
+        (install_dir() / "startqvl.exe").unlink()
+        code = msiexec("/i", h.win_path(State.lower), "/qn", "REINSTALL=ALL", "REINSTALLMODE=omus")
+        self.assertEqual(code, 0)
+        self.assertTrue((install_dir() / "startqvl.exe").is_file())
+        self.assertIsNotNone(reg_query(MONITOR_KEYS[0]), "the repair did not restore the registration")
+        self.assertEqual((install_dir() / "FileVersion.cfg").read_bytes(), versions)
+        self.assertTrue((install_dir() / "quorvel.exe").is_file())
+
+    def test_7_a_newer_package_replaces_the_older_in_place_and_a_downgrade_is_refused(self):
+        versions = (install_dir() / "FileVersion.cfg").read_bytes()
+        settings = reg_query(SETTINGS_KEY, view="32")
+        # The settings left out are kept; one given is added.
+        self.assertEqual(msiexec("/i", h.win_path(State.current), "/qn", "PUBLISHERKEYS=key.one",
+                                 "/l*v", h.win_path(State.folder / "up.log")), 0)
+        self.assertEqual(self.installed_versions(), [VERSION])
+        self.assertEqual((install_dir() / "FileVersion.cfg").read_bytes(), versions)
+        self.assertTrue((install_dir() / "quorvel.exe").is_file())
+        self.assertFalse((install_dir() / "startqvl.upgrading").exists())
+        upgraded = reg_query(SETTINGS_KEY, view="32")
+        self.assertRegex(upgraded, r"PublisherKeys\s+REG_SZ\s+key\.one")
+        self.assertEqual(re.sub(r".*PublisherKeys.*\n", "", upgraded), settings)
+        settings = upgraded
+        self.assertNotEqual(msiexec("/i", h.win_path(State.lower), "/qn", "SERVICEURL=http://h", "CUSTOMERCODE=c",
+                                    "SIGNINGSALT=s"), 0)
+        self.assertEqual(self.installed_versions(), [VERSION])
+        self.assertEqual(reg_query(SETTINGS_KEY, view="32"), settings)
+
+    def installed_versions(self):
+        text = reg_query(r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall", "/s") or ""
+        blocks = re.split(r"\r?\n(?=HKEY_)", text)
+        return [re.search(r"DisplayVersion\s+REG_SZ\s+(\S+)", b).group(1) for b in blocks
+                if "Quorvel" in b and "DisplayVersion" in b]
+
+    def test_8_uninstalling_leaves_neither_files_nor_registry_entries(self):
+        self.assertEqual(msiexec("/x", h.win_path(State.current), "/qn"), 0)
+        self.assertFalse(program_files().joinpath("Quorvel").exists(), "the installation folder stayed")
+        self.assertEqual(start_menu_shortcuts() + desktop_shortcuts(), [])
+        self.assertIsNone(reg_query(SETTINGS_KEY, view="32"))
+        for key in MONITOR_KEYS:
+            self.assertIsNone(reg_query(key), key)
+        after = export_registry("after")
+        self.assertEqual(sorted(after - State.before), [], "values added")
+        self.assertEqual(sorted(State.before - after), [], "values removed")
+
+
+if __name__ == "__main__":
+    unittest.main()
