@@ -95,10 +95,12 @@ class Installation:
 
 
 class PeakResident:
-    """Follows the Wine process whose name is `image` and keeps the largest VmHWM seen, in bytes."""
+    """Follows the Wine process named `image` whose command line holds `folder` (other runs
+    may use the same program) and keeps the largest VmHWM seen, in bytes."""
 
-    def __init__(self, image):
+    def __init__(self, image, folder):
         self.name = image[:15]  # the kernel keeps 15 characters of a process name
+        self.folder = str(folder).encode()
         self.peak = 0
         self._stop = threading.Event()
         self._thread = threading.Thread(target=self._watch, daemon=True)
@@ -115,7 +117,8 @@ class PeakResident:
         for entry in Path("/proc").iterdir():
             if entry.name.isdigit():
                 try:
-                    if (entry / "comm").read_text().strip() == self.name:
+                    if ((entry / "comm").read_text().strip() == self.name
+                            and self.folder in (entry / "cmdline").read_bytes()):
                         yield entry
                 except OSError:
                     pass
@@ -132,9 +135,9 @@ class PeakResident:
             self._stop.wait(0.05)
 
 
-def timed_run(program, *args, image=None, timeout=900):
+def timed_run(program, *args, timeout=900):
     """Runs a Windows program to its end; (seconds, peak resident bytes of its process)."""
-    with PeakResident(image or Path(program).name) as peak:
+    with PeakResident(Path(program).name, Path(program).parent) as peak:
         started = time.monotonic()
         result = h.wine(program, *args, timeout=timeout, env={"QV_STANDIN_LIFETIME": "2"})
         elapsed = time.monotonic() - started
