@@ -22,6 +22,4 @@ std::string AnsiBytes(const AnsiText& text) {
     return bytes;
 }
 
-bool IsWideCode(std::int32_t code) { return std::abs(code) > 127; }
-
 }  // namespace controls

@@ -25,6 +25,6 @@ std::string AnsiBytes(const AnsiText& text);
 
 // True for a code outside 7-bit ASCII: a double-byte character or a
 // single-byte code above 127.
-bool IsWideCode(std::int32_t code);
+inline bool IsWideCode(std::int32_t code) { return code > 127 || code < -127; }
 
 }  // namespace controls

@@ -63,8 +63,11 @@ std::int16_t FilterMinus(const TextBoxView& box, std::int16_t key, bool allowNeg
 }  // namespace
 
 bool ExceedsMaxLength(const AnsiText& text, std::int16_t keyAscii, std::int32_t maxLength, bool chaTwoByte) {
-    std::int64_t bytes = 0;
-    for (std::int16_t code : text) bytes += (chaTwoByte && IsWideCode(code)) ? 2 : 1;
+    // One byte per character, one more for each wide one when they count two.
+    auto bytes = static_cast<std::int64_t>(text.size());
+    if (chaTwoByte) {
+        bytes += std::count_if(text.begin(), text.end(), IsWideCode);
+    }
     const std::int64_t limit = maxLength;
     if (IsWideCode(keyAscii) && chaTwoByte && bytes > limit - 2) return true;
     return bytes > limit - 1 && keyAscii != kBackspace;

@@ -22,8 +22,12 @@ public:
     virtual void SetBarIndeterminate(ProgressBar bar, bool bIndeterminate) = 0;
     virtual void SetFileText(const std::string& strText) = 0;   // lblFile
     virtual void SetSpeedText(const std::string& strText) = 0;  // m_strSpeed, shown by the speed timer
-    // Lets timers and the Cancel button run once.
+    // Lets timers and the Cancel button run once. The window may keep the
+    // values it was handed and draw them a little later.
     virtual void DoEvents() = 0;
+    // Draws the latest values now: the end of a transfer, before the
+    // archiver blocks the thread.
+    virtual void ShowNow() = 0;
     virtual bool CancelRequested() const = 0;
 };
 

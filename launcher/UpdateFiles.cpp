@@ -47,7 +47,8 @@ bool IsProgramName(const std::string& name) {
 // counter that overflows (past 2 GB) keeps the last speed.
 enum class Transfer { Complete, Failed, Cancelled };
 
-Transfer CopyBlocks(IUrlDownload& url, IOutputFile& file, std::int32_t lLength, int nFileOrder, Sha256& digest,
+// `digest` is fed only when the archive's digest is to be checked.
+Transfer CopyBlocks(IUrlDownload& url, IOutputFile& file, std::int32_t lLength, int nFileOrder, Sha256* digest,
                     UpdateServices& s) {
     std::array<char, kDownloadBlockSize> buffer{};
     clsCount counter(s.clock);
@@ -60,7 +61,7 @@ Transfer CopyBlocks(IUrlDownload& url, IOutputFile& file, std::int32_t lLength, 
         if (read == 0) break;
         std::string error;
         if (!file.Write(buffer.data(), read, error)) return Transfer::Failed;
-        digest.Update(buffer.data(), read);
+        if (digest) digest->Update(buffer.data(), read);
         received += read;
         try {
             counter.Count(static_cast<std::int32_t>(read));
@@ -124,7 +125,8 @@ bool DownloadFile(const std::string& surl, const std::string& strFile, int nFile
         return false;
     }
     Sha256 digest;
-    const Transfer outcome = CopyBlocks(*url, *file, lLength, nFileOrder, digest, s);
+    const Transfer outcome = CopyBlocks(*url, *file, lLength, nFileOrder, strSHA256.empty() ? nullptr : &digest, s);
+    s.view.ShowNow();
     const bool closed = file->Close(error);
     if (outcome == Transfer::Cancelled) return false;
     const bool intact = strSHA256.empty() || digest.HexDigest() == strSHA256;

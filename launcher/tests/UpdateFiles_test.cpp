@@ -101,6 +101,27 @@ TEST_F(UpdateFilesTest, ThreeFilesAreFetchedUnpackedAndTheMarkedOneRegistered) {
     EXPECT_TRUE(boxes.Shown().empty());
 }
 
+TEST_F(UpdateFilesTest, EachFilesFinalValuesAreDrawnBeforeTheArchiverBlocks) {
+    Entry("quorvel.exe", 10000);
+    Entry("a.dll", 100);
+    struct Drawn {
+        std::int32_t file, all;
+        std::string speed;
+        bool operator==(const Drawn&) const = default;
+    };
+    std::vector<Drawn> drawn;
+    const auto unpack = install.onRun;
+    install.onRun = [&](const std::string& commandLine) {
+        drawn.push_back({view.shownFileValue, view.shownAllValue, view.shownSpeedText});
+        unpack(commandLine);
+    };
+
+    ASSERT_TRUE(Run());
+
+    EXPECT_EQ(drawn,
+              (std::vector<Drawn>{{10000, 100, "已下载 9.8 KB；0 BKB /秒"}, {100, 200, "已下载 100 B；0 BKB /秒"}}));
+}
+
 TEST_F(UpdateFilesTest, MoreBytesThanAnnouncedAreWrittenButShownAtTheAnnouncedLength) {
     Entry("big.dat", 0);
     urls.responses[Url("big.dat")] = {"5000", "200", std::string(6000, 'b'), std::nullopt};

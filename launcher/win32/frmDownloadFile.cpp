@@ -118,13 +118,21 @@ void frmDownloadFile::SetBarRange(ProgressBar bar, std::int32_t lMin, std::int32
     Bar& b = Of(bar);
     b.lMin = lMin;
     b.lMax = lMax;
+    b.lValue = lMin;
+    b.lShown = lMin;
     ShowWindow(b.hWnd, SW_SHOW);
     SendMessageW(b.hWnd, PBM_SETRANGE32, static_cast<WPARAM>(lMin), static_cast<LPARAM>(lMax));
     SendMessageW(b.hWnd, PBM_SETPOS, static_cast<WPARAM>(lMin), 0);
 }
 
-void frmDownloadFile::SetBarValue(ProgressBar bar, std::int32_t lValue) {
-    SendMessageW(Of(bar).hWnd, PBM_SETPOS, static_cast<WPARAM>(lValue), 0);
+void frmDownloadFile::SetBarValue(ProgressBar bar, std::int32_t lValue) { Of(bar).lValue = lValue; }
+
+void frmDownloadFile::DrawBars() {
+    for (Bar* b : {&m_proFile, &m_proALL}) {
+        if (b->lShown == b->lValue) continue;
+        b->lShown = b->lValue;
+        SendMessageW(b->hWnd, PBM_SETPOS, static_cast<WPARAM>(b->lValue), 0);
+    }
 }
 
 void frmDownloadFile::SetBarIndeterminate(ProgressBar bar, bool bIndeterminate) {
@@ -139,7 +147,17 @@ void frmDownloadFile::SetFileText(const std::string& strText) {
     SetWindowTextW(m_lblFile, qv::win::Widen(strText).c_str());
 }
 
-void frmDownloadFile::DoEvents() { win::DoEvents(); }
+void frmDownloadFile::DoEvents() {
+    const std::uint32_t now = GetTickCount();
+    if (m_drawPacer.Due(now)) DrawBars();
+    if (m_yieldPacer.Due(now)) win::DoEvents();
+}
+
+void frmDownloadFile::ShowNow() {
+    DrawBars();
+    tmShowSpeed_Timer();
+    UpdateWindow(m_hWnd);
+}
 
 void frmDownloadFile::tmStart_Timer() {
     KillTimer(m_hWnd, kStartTimer);

@@ -11,6 +11,7 @@
 #include "launcher/DownloadPlatform.h"
 #include "launcher/LauncherWindows.h"
 #include "launcher/Platform.h"
+#include "launcher/ScreenPacer.h"
 #include "ShellSizeFormatter.h"
 #include "Win32OutputFiles.h"
 #include "WinInetDownload.h"
@@ -31,6 +32,9 @@ struct DownloadWindowServices {
 class frmDownloadFile final : public IDownloadWindow, private IDownloadView {
 public:
     static constexpr const wchar_t* kClassName = L"QuorvelDownloadWindow";
+    // Bars redrawn at most this often; the queue serviced at most this often.
+    static constexpr std::uint32_t kDrawIntervalMs = 100;
+    static constexpr std::uint32_t kYieldIntervalMs = 50;
 
     frmDownloadFile(IWaitWindow& waitWindow, DownloadWindowServices services);
     ~frmDownloadFile() override;
@@ -45,6 +49,8 @@ private:
         HWND hWnd = nullptr;
         std::int32_t lMin = 0;
         std::int32_t lMax = 0;
+        std::int32_t lValue = 0;  // the latest value handed over
+        std::int32_t lShown = 0;  // the value the control shows
     };
 
     void SetBarRange(ProgressBar bar, std::int32_t lMin, std::int32_t lMax) override;
@@ -55,6 +61,7 @@ private:
     void SetFileText(const std::string& strText) override;
     void SetSpeedText(const std::string& strText) override { m_strSpeed = strText; }
     void DoEvents() override;
+    void ShowNow() override;
     bool CancelRequested() const override { return m_bCancel; }
 
     Bar& Of(ProgressBar bar) { return bar == ProgressBar::File ? m_proFile : m_proALL; }
@@ -66,6 +73,7 @@ private:
     void CreateControls();
     HWND AddControl(const wchar_t* className, const std::string& text, DWORD style, int x, int y, int cx, int cy,
                     int id = 0);
+    void DrawBars();
     void tmStart_Timer();
     void tmShowSpeed_Timer();
     void cmdCancel_Click();
@@ -94,6 +102,8 @@ private:
     bool m_bCancel = false;
     bool m_bRunning = false;
     std::string m_strSpeed;
+    ScreenPacer m_drawPacer{kDrawIntervalMs};
+    ScreenPacer m_yieldPacer{kYieldIntervalMs};
 };
 
 }  // namespace launcher::win

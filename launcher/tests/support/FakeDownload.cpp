@@ -18,6 +18,12 @@ void FakeDownloadView::DoEvents() {
     if (onDoEvents) onDoEvents(doEvents);
 }
 
+void FakeDownloadView::ShowNow() {
+    shownFileValue = file.values.empty() ? -1 : file.values.back();
+    shownAllValue = all.values.empty() ? -1 : all.values.back();
+    shownSpeedText = speedTexts.empty() ? "" : speedTexts.back();
+}
+
 namespace {
 
 class FakeUrlDownload : public IUrlDownload {

@@ -29,6 +29,7 @@ public:
     void SetFileText(const std::string& strText) override { fileTexts.push_back(strText); }
     void SetSpeedText(const std::string& strText) override { speedTexts.push_back(strText); }
     void DoEvents() override;
+    void ShowNow() override;
     bool CancelRequested() const override { return cancel; }
 
     Bar& Of(ProgressBar bar) { return bar == ProgressBar::File ? file : all; }
@@ -39,6 +40,10 @@ public:
     std::vector<std::string> fileTexts;
     std::vector<std::string> speedTexts;
     int doEvents = 0;
+    // Bar values and speed lines as the last ShowNow found them.
+    std::int32_t shownFileValue = -1;
+    std::int32_t shownAllValue = -1;
+    std::string shownSpeedText;
     bool cancel = false;
     std::function<void(int)> onDoEvents;  // given the number of this call, from 1
 };

@@ -1,0 +1,170 @@
+// keystroke_control_bench: one keystroke (WM_CHAR) that the real TextColor
+// control judges and refuses on a 32 767-character text, against the baseline
+// of a keystroke the control drops before its rules (a character without an
+// ANSI code), in the same process. The difference is the rules' own work:
+// the KeyPress event, reading the box's text and judging the key. The control
+// is loaded straight from Lumen_Control.ocx beside this program (no registration).
+#include "common/win32/WindowsApi.h"
+
+#include <ocidl.h>
+#include <oleauto.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "common/win32/ComPtr.h"
+#include "common/win32/Variant.h"
+#include "common/win32/com/DispatchCall.h"
+
+namespace {
+
+constexpr int kLength = 32767;
+constexpr int kKeystrokes = 300;
+constexpr int kBatches = 5;
+constexpr wchar_t kNoAnsiCode = L'\x0E01';  // a Thai letter: in neither code page 936 nor 1252
+
+double Now() {
+    LARGE_INTEGER counter, frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+std::wstring BesideThisProgram(const wchar_t* name) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path = self;
+    return path.substr(0, path.find_last_of(L'\\') + 1) + name;
+}
+
+// The class identifier of the library's coclass `name`, read from its type library.
+bool ClassOf(const std::wstring& library, const wchar_t* name, CLSID& clsid) {
+    qv::win::ComPtr<ITypeLib> types;
+    if (FAILED(LoadTypeLibEx(library.c_str(), REGKIND_NONE, types.Address()))) return false;
+    for (UINT i = 0; i < types->GetTypeInfoCount(); ++i) {
+        BSTR found = nullptr;
+        if (FAILED(types->GetDocumentation(static_cast<INT>(i), &found, nullptr, nullptr, nullptr))) continue;
+        const bool match = found && std::wstring(found) == name;
+        SysFreeString(found);
+        TYPEKIND kind;
+        if (!match || FAILED(types->GetTypeInfoType(i, &kind)) || kind != TKIND_COCLASS) continue;
+        qv::win::ComPtr<ITypeInfo> info;
+        TYPEATTR* attributes = nullptr;
+        if (FAILED(types->GetTypeInfo(i, info.Address())) || FAILED(info->GetTypeAttr(&attributes))) return false;
+        clsid = attributes->guid;
+        info->ReleaseTypeAttr(attributes);
+        return true;
+    }
+    return false;
+}
+
+qv::win::ComPtr<IDispatch> CreateTextColor() {
+    const std::wstring library = BesideThisProgram(L"Lumen_Control.ocx");
+    const HMODULE module = LoadLibraryW(library.c_str());
+    CLSID clsid;
+    if (!module || !ClassOf(library, L"TextColor", clsid)) return {};
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    const auto getClassObject =
+        reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
+    qv::win::ComPtr<IClassFactory> factory;
+    qv::win::ComPtr<IDispatch> control;
+    if (!getClassObject ||
+        FAILED(getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.Address()))) ||
+        FAILED(factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(control.Address())))) {
+        return {};
+    }
+    return control;
+}
+
+bool Put(IDispatch* control, const wchar_t* name, const qv::win::Variant& value) {
+    return SUCCEEDED(qv::win::com::PutProperty(control, qv::win::com::DispatchIdOf(control, name), value.Get()));
+}
+
+HWND InnerWindow(IDispatch* control) {
+    qv::win::Variant handle;
+    qv::win::com::CallMethod(control, qv::win::com::DispatchIdOf(control, L"hWnd"), {}, handle, nullptr,
+                             DISPATCH_PROPERTYGET);
+    return reinterpret_cast<HWND>(static_cast<LONG_PTR>(handle.Get().lVal));
+}
+
+// Median over batches of the microseconds one refused keystroke takes; -1 when a key got through.
+double MicrosPerKeystroke(HWND box, wchar_t key) {
+    const int before = GetWindowTextLengthW(box);
+    std::vector<double> batches;
+    for (int b = 0; b < kBatches; ++b) {
+        SendMessageW(box, EM_SETSEL, before, before);
+        const double started = Now();
+        for (int i = 0; i < kKeystrokes; ++i) SendMessageW(box, WM_CHAR, key, 1);
+        batches.push_back((Now() - started) * 1e6 / kKeystrokes);
+    }
+    if (GetWindowTextLengthW(box) != before) return -1;
+    std::sort(batches.begin(), batches.end());
+    return batches[batches.size() / 2];
+}
+
+// Median over batches of the microseconds one GetWindowTextW of the whole box takes.
+double MicrosToReadText(HWND box) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
+    std::vector<double> batches;
+    for (int b = 0; b < kBatches; ++b) {
+        const double started = Now();
+        for (int i = 0; i < kKeystrokes; ++i) GetWindowTextW(box, text.data(), static_cast<int>(text.size()));
+        batches.push_back((Now() - started) * 1e6 / kKeystrokes);
+    }
+    std::sort(batches.begin(), batches.end());
+    return batches[batches.size() / 2];
+}
+
+struct Case {
+    const char* name;
+    std::wstring text;
+    bool chaTwoByte;
+    long maxLength;
+};
+
+}  // namespace
+
+int wmain() {
+    if (FAILED(OleInitialize(nullptr))) return 3;
+    int status = 0;
+    {
+        const qv::win::ComPtr<IDispatch> control = CreateTextColor();
+        if (!control) {
+            std::fprintf(stderr, "keystroke_control_bench: no control (is Lumen_Control.ocx beside it?)\n");
+            status = 4;
+        }
+        const std::vector<Case> cases = {
+            {"byte budget, full ASCII text", std::wstring(kLength, L'a'), false, kLength},
+            {"byte budget, double-byte text", std::wstring(kLength, L'\x4E2D'), true, 2 * kLength},
+        };
+        std::printf("one refused keystroke on a %d-character text (median of %d x %d, under Wine)\n", kLength, kBatches,
+                    kKeystrokes);
+        for (const Case& c : cases) {
+            if (status != 0) break;
+            const HWND box = InnerWindow(control.Get());
+            if (!box || !Put(control.Get(), L"ChaTwoByte", qv::win::Variant::FromBool(c.chaTwoByte)) ||
+                !Put(control.Get(), L"MaxLength", qv::win::Variant::FromLong(c.maxLength))) {
+                status = 5;
+                break;
+            }
+            SetWindowTextW(box, c.text.c_str());
+            const double judged = MicrosPerKeystroke(box, L'x');
+            const double dropped = MicrosPerKeystroke(box, kNoAnsiCode);
+            if (judged < 0 || dropped < 0) {
+                std::fprintf(stderr, "keystroke_control_bench: a key that should be refused got through\n");
+                status = 6;
+                break;
+            }
+            std::printf("  %s\n", c.name);
+            std::printf("    judged and refused          %9.2f us\n", judged);
+            std::printf("    dropped before the rules    %9.2f us  (baseline)\n", dropped);
+            std::printf("    the rules' own work         %9.2f us  (goal under 50 us)\n", judged - dropped);
+            std::printf("    ratio judged/dropped        %9.2f\n", judged / dropped);
+            std::printf("    of which reading the text   %9.2f us  (GetWindowTextW)\n", MicrosToReadText(box));
+        }
+    }
+    OleUninitialize();
+    return status;
+}

@@ -1,0 +1,85 @@
+// keystroke_rule_bench: the text box's key rules judging one keystroke on a
+// 32 767-character text, natively, against the baseline of copying the text
+// once (the least a judgement that reads the whole text costs). Prints the
+// microseconds per keystroke, the ratio to the baseline and the 50 us goal.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "controls/TextColorRules.h"
+
+namespace {
+
+constexpr std::int32_t kLength = 32767;
+constexpr int kKeystrokes = 2000;
+constexpr int kBatches = 5;
+
+// Median over batches of the microseconds one call takes.
+double MicrosPerCall(const std::function<void()>& call) {
+    std::vector<double> batches;
+    for (int b = 0; b < kBatches; ++b) {
+        const auto started = std::chrono::steady_clock::now();
+        for (int i = 0; i < kKeystrokes; ++i) call();
+        const std::chrono::duration<double, std::micro> spent = std::chrono::steady_clock::now() - started;
+        batches.push_back(spent.count() / kKeystrokes);
+    }
+    std::sort(batches.begin(), batches.end());
+    return batches[batches.size() / 2];
+}
+
+controls::AnsiText Repeated(std::initializer_list<std::int16_t> pattern) {
+    controls::AnsiText text;
+    while (static_cast<std::int32_t>(text.size()) < kLength) {
+        for (std::int16_t code : pattern) text.push_back(code);
+    }
+    text.resize(kLength);
+    return text;
+}
+
+struct Case {
+    const char* name;
+    controls::TextBoxView box;
+    std::int16_t key;
+    std::int32_t maxLength;
+    controls::KeyRules rules;
+};
+
+}  // namespace
+
+int main() {
+    const auto ascii = Repeated({'a', 'b', 'c', '1', '_'});
+    const auto chinese = Repeated({static_cast<std::int16_t>(0xD6D0), static_cast<std::int16_t>(0xCEC4)});
+    const auto digits = Repeated({'1', '2', '3', '4', '5', '6', '7', '8', '9', '0'});
+    controls::KeyRules budget;
+    controls::KeyRules twoByte;
+    twoByte.chaTwoByte = true;
+    controls::KeyRules name;
+    name.isVarName = true;
+    controls::KeyRules numeric;
+    numeric.isNumeric = true;
+    const std::vector<Case> cases = {
+        {"byte budget, full ASCII text", {ascii, kLength, 0}, 'x', kLength, budget},
+        {"byte budget, double-byte text", {chinese, kLength, 0}, 'x', 2 * kLength, twoByte},
+        {"name characters, key accepted", {ascii, kLength, 0}, 'x', 2 * kLength, name},
+        {"number, digit at the end", {digits, kLength, 0}, '7', kLength + 1, numeric},
+    };
+    volatile std::int64_t sink = 0;
+    const double baseline = MicrosPerCall([&] {
+        const controls::TextBoxView copy = cases[0].box;
+        sink = sink + static_cast<std::int64_t>(copy.text.size());
+    });
+    std::printf("one keystroke judged on a %d-character text (median of %d x %d, native)\n", kLength, kBatches,
+                kKeystrokes);
+    std::printf("  %-34s %8.2f us\n", "baseline: copy of the text", baseline);
+    bool allUnderGoal = true;
+    for (const Case& c : cases) {
+        const double micros =
+            MicrosPerCall([&] { sink = sink + controls::FilterKeyPress(c.key, c.box, c.maxLength, c.rules); });
+        allUnderGoal = allUnderGoal && micros < 50.0;
+        std::printf("  %-34s %8.2f us  ratio to baseline %6.2f\n", c.name, micros, micros / baseline);
+    }
+    std::printf("  goal: under 50 us each: %s\n", allUnderGoal ? "met" : "NOT met");
+    return 0;
+}
