@@ -420,7 +420,8 @@ HRESULT STDMETHODCALLTYPE OleControlBase::GetGUID(DWORD kind, GUID* out) {
 }
 
 HRESULT STDMETHODCALLTYPE OleControlBase::InterfaceSupportsErrorInfo(REFIID iid) {
-    return SupportsErrorInfo(iid, {&DefaultInterface()});
+    // Loading reports a refused value of a saved form with its own number and description.
+    return SupportsErrorInfo(iid, {&DefaultInterface(), &IID_IPersistPropertyBag, &IID_IPersistStreamInit});
 }
 
 HRESULT STDMETHODCALLTYPE OleControlBase::EnumConnectionPoints(IEnumConnectionPoints** out) {
