@@ -106,6 +106,33 @@ TEST_F(ComKit, FailuresBecomeErrorNumbersWithTheirDescriptions) {
     EXPECT_EQ(thing->InterfaceSupportsErrorInfo(IID_IDispatch), S_FALSE);
 }
 
+TEST_F(ComKit, ASinkAnswersItsEventInterfaceAsIDispatchAndNothingElse) {
+    ComPtr<PingSink> sink = MakeObject<PingSink>();
+    IDispatch* const dispatch = sink->AsDispatch();
+    for (const IID* iid : {&DIID_KitEvents, &IID_IDispatch, &IID_IUnknown}) {
+        ComPtr<IUnknown> answer;
+        ASSERT_EQ(sink->QueryInterface(*iid, reinterpret_cast<void**>(answer.Address())), S_OK);
+        EXPECT_EQ(static_cast<void*>(answer.Get()), static_cast<void*>(dispatch));
+    }
+    void* none = reinterpret_cast<void*>(1);
+    EXPECT_EQ(sink->QueryInterface(IID_IKitThing, &none), E_NOINTERFACE);
+    EXPECT_EQ(none, nullptr);
+    UINT count = 7;
+    EXPECT_EQ(dispatch->GetTypeInfoCount(&count), S_OK);
+    EXPECT_EQ(count, 0u);
+
+    // A caller that passes no arguments at all still reaches the handler, which refuses it.
+    VARIANT result;
+    result.vt = VT_I4;
+    EXPECT_EQ(dispatch->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, nullptr, &result, nullptr, nullptr),
+              DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(result.vt, VT_EMPTY);
+    VARIANT value = Variant::FromLong(5).Get();
+    DISPPARAMS params{&value, nullptr, 1, 0};
+    EXPECT_EQ(dispatch->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(sink->pings, (std::vector<long>{5}));
+}
+
 TEST_F(ComKit, ConnectionPointCallsEverySinkUntilItUnadvises) {
     ComPtr<KitThing> thing = MakeObject<KitThing>();
     ComPtr<IConnectionPoint> point;
