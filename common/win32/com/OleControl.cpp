@@ -11,9 +11,6 @@
 namespace qv::win::com {
 namespace {
 
-constexpr DWORD kMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |
-                              OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST;
-
 // Windows wait here, hidden, while no container shows them. A system window
 // class, so nothing of this library runs for it and the library can unload.
 HWND ParkingWindow() {
@@ -242,7 +239,7 @@ HRESULT STDMETHODCALLTYPE OleControlBase::EnumAdvise(IEnumSTATDATA** out) {
 
 HRESULT STDMETHODCALLTYPE OleControlBase::GetMiscStatus(DWORD aspect, DWORD* status) {
     if (!status) return E_POINTER;
-    *status = aspect == DVASPECT_CONTENT ? kMiscStatus : 0;
+    *status = aspect == DVASPECT_CONTENT ? kOleControlMiscStatus : 0;
     return S_OK;
 }
 

@@ -194,9 +194,14 @@ TEST_F(ComKit, RegistersAndUnregistersClassesForTheUser) {
     // Read back rather than through CLSIDFromProgID: Wine 8 does not merge the
     // user's classes into HKEY_CLASSES_ROOT for it as Windows does.
     EXPECT_EQ(ReadDefault(L"KitTest.KitThing\\CLSID"), GuidText(CLSID_KitThing));
+    const ClassSubkey subkeys[] = {{L"Control", L""}, {L"MiscStatus\\1", L"131473"}};
+    ASSERT_EQ(RegisterClassSubkeys(CLSID_KitThing, subkeys, RegistryScope::User), S_OK);
+    EXPECT_EQ(ReadDefault(clsid + L"\\Control"), L"");
+    EXPECT_EQ(ReadDefault(clsid + L"\\MiscStatus\\1"), L"131473");
 
     ASSERT_EQ(UnregisterClasses(classes, RegistryScope::User), S_OK);
     EXPECT_EQ(ReadDefault(clsid), L"<missing>");
+    EXPECT_EQ(ReadDefault(clsid + L"\\MiscStatus\\1"), L"<missing>");
     EXPECT_EQ(ReadDefault(L"KitTest.KitThing.1"), L"<missing>");
 }
 
