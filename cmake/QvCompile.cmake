@@ -50,3 +50,15 @@ if(QV_BUILD_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# qv_use_json(target) - Debian's header-only JSON library (nlohmann-json3-dev)
+# for `target`. Only the library's own folder goes on the include path: a
+# cross build must not see the rest of the system's /usr/include.
+function(qv_use_json target)
+  set(dir "${CMAKE_BINARY_DIR}/json-include")
+  if(NOT EXISTS "${dir}/nlohmann")
+    file(MAKE_DIRECTORY "${dir}")
+    file(CREATE_LINK /usr/include/nlohmann "${dir}/nlohmann" SYMBOLIC)
+  endif()
+  target_include_directories(${target} SYSTEM PUBLIC "${dir}")
+endfunction()

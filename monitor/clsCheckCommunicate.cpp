@@ -15,8 +15,8 @@ qv::AppError SubscriptOutOfRange() { return qv::AppError(qv::errnum::SubscriptOu
 
 clsCheckCommunicate::clsCheckCommunicate(ITerminalSdk& sdk, IPollTimer& timer, IMessagePump& pump,
                                          IMonitorEvents& events)
-    : sdk_(sdk), timer_(timer), pump_(pump), events_(events) {
-    timer_.SetEnabled(false);
+    : m_oSdk(sdk), m_oTimer(timer), m_oPump(pump), m_oEvents(events) {
+    m_oTimer.SetEnabled(false);
 }
 
 void clsCheckCommunicate::SetCZKEMs(const std::string& strIPs, const std::string& strPorts) {
@@ -24,10 +24,10 @@ void clsCheckCommunicate::SetCZKEMs(const std::string& strIPs, const std::string
     m_vPorts = SplitList(strPorts);
     const int n = static_cast<int>(m_vIPs.size());
     for (int i = 1; i <= n; ++i) {
-        sdk_.Create(i);  // a second call fails here, after the lists were replaced
-        g_bConnected.resize(i, false);
-        g_bNeedCheck.resize(i, false);
-        g_bNeedCheck[i - 1] = true;
+        m_oSdk.Create(i);  // a second call fails here, after the lists were replaced
+        m_bConnected.resize(i, false);
+        m_bNeedCheck.resize(i, false);
+        m_bNeedCheck[i - 1] = true;
     }
 }
 
@@ -46,21 +46,21 @@ long clsCheckCommunicate::PortOf(int i) const {
 }
 
 void clsCheckCommunicate::StartCheck() {
-    if (g_bConnected.empty()) {
+    if (m_bConnected.empty()) {
         throw SubscriptOutOfRange();
     }
     for (int i = 1; i <= TerminalCount(); ++i) {
         const std::string& address = AddressOf(i);
         const long port = PortOf(i);
-        g_bConnected[i - 1] = sdk_.Connect(i, address, port);
+        m_bConnected[i - 1] = m_oSdk.Connect(i, address, port);
     }
-    timer_.SetEnabled(true);
+    m_oTimer.SetEnabled(true);
 }
 
-void clsCheckCommunicate::EndCheck() { timer_.SetEnabled(false); }
+void clsCheckCommunicate::EndCheck() { m_oTimer.SetEnabled(false); }
 
 void clsCheckCommunicate::m_oTimer_Timer() {
-    if (g_bConnected.empty()) {
+    if (m_bConnected.empty()) {
         throw SubscriptOutOfRange();
     }
     const int n = TerminalCount();
@@ -70,35 +70,35 @@ void clsCheckCommunicate::m_oTimer_Timer() {
 }
 
 void clsCheckCommunicate::PollTerminal(int i) {
-    if (g_bNeedCheck[i - 1]) {
-        if (g_bConnected[i - 1]) {
+    if (m_bNeedCheck[i - 1]) {
+        if (m_bConnected[i - 1]) {
             if (!ProbeSurvivingErrors(i)) {
                 // Notifications already queued may show the terminal is alive after all.
-                pump_.ProcessPendingMessages();
-                if (g_bNeedCheck[i - 1]) {
-                    g_bConnected[i - 1] = false;
-                    events_.OnDisconnect(i);
+                m_oPump.ProcessPendingMessages();
+                if (m_bNeedCheck[i - 1]) {
+                    m_bConnected[i - 1] = false;
+                    m_oEvents.OnDisconnect(i);
                 } else {
-                    g_bConnected[i - 1] = true;
+                    m_bConnected[i - 1] = true;
                 }
             }
         } else {
             const std::string& address = AddressOf(i);
             const long port = PortOf(i);
             if (ConnectSurvivingErrors(i, address, port)) {
-                g_bConnected[i - 1] = true;
-                events_.OnConnectRestore(i);
+                m_bConnected[i - 1] = true;
+                m_oEvents.OnConnectRestore(i);
             }
         }
     }
-    g_bNeedCheck[i - 1] = true;
+    m_bNeedCheck[i - 1] = true;
 }
 
 // An SDK call that raises an error instead of answering false must not stop
 // the poll (nor, from a timer tick, the server): it counts as false.
 bool clsCheckCommunicate::ProbeSurvivingErrors(int i) {
     try {
-        return sdk_.Probe(i);
+        return m_oSdk.Probe(i);
     } catch (const std::exception&) {
         return false;
     }
@@ -106,7 +106,7 @@ bool clsCheckCommunicate::ProbeSurvivingErrors(int i) {
 
 bool clsCheckCommunicate::ConnectSurvivingErrors(int i, const std::string& address, long port) {
     try {
-        return sdk_.Connect(i, address, port);
+        return m_oSdk.Connect(i, address, port);
     } catch (const std::exception&) {
         return false;
     }
@@ -119,16 +119,16 @@ void clsCheckCommunicate::SetMachineStatus(int nIndex, bool bOK) {
     if (bOK) {
         const std::string& address = AddressOf(nIndex);
         const long port = PortOf(nIndex);
-        sdk_.Connect(nIndex, address, port);
+        m_oSdk.Connect(nIndex, address, port);
     } else {
-        sdk_.Disconnect(nIndex);
+        m_oSdk.Disconnect(nIndex);
     }
-    g_bConnected[nIndex - 1] = bOK;
+    m_bConnected[nIndex - 1] = bOK;
 }
 
 void clsCheckCommunicate::OnTerminalNotification(int i) {
-    if (i >= 1 && i <= static_cast<int>(g_bNeedCheck.size())) {
-        g_bNeedCheck[i - 1] = false;
+    if (i >= 1 && i <= static_cast<int>(m_bNeedCheck.size())) {
+        m_bNeedCheck[i - 1] = false;
     }
 }
 

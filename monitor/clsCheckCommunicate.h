@@ -23,9 +23,9 @@ public:
     void OnTerminalNotification(int i);
 
     // Flags of position i (1-based); for the tests and the Windows layer.
-    int TerminalCount() const noexcept { return static_cast<int>(g_bConnected.size()); }
-    bool IsConnected(int i) const { return g_bConnected.at(i - 1); }
-    bool NeedsCheck(int i) const { return g_bNeedCheck.at(i - 1); }
+    int TerminalCount() const noexcept { return static_cast<int>(m_bConnected.size()); }
+    bool IsConnected(int i) const { return m_bConnected.at(i - 1); }
+    bool NeedsCheck(int i) const { return m_bNeedCheck.at(i - 1); }
 
 private:
     long PortOf(int i) const;
@@ -34,15 +34,15 @@ private:
     bool ProbeSurvivingErrors(int i);
     bool ConnectSurvivingErrors(int i, const std::string& address, long port);
 
-    ITerminalSdk& sdk_;
-    IPollTimer& timer_;
-    IMessagePump& pump_;
-    IMonitorEvents& events_;
+    ITerminalSdk& m_oSdk;
+    IPollTimer& m_oTimer;
+    IMessagePump& m_oPump;
+    IMonitorEvents& m_oEvents;
     std::vector<std::string> m_vIPs;
     std::vector<std::string> m_vPorts;
     // Position i lives at index i-1.
-    std::vector<bool> g_bConnected;
-    std::vector<bool> g_bNeedCheck;
+    std::vector<bool> m_bConnected;
+    std::vector<bool> m_bNeedCheck;
 };
 
 }  // namespace monitor

@@ -11,10 +11,6 @@ COLORREF Resolve(OLE_COLOR colour) {
 
 }  // namespace
 
-BoxColours::~BoxColours() {
-    if (brush_) DeleteObject(brush_);
-}
-
 bool BoxColours::IsColour(OLE_COLOR colour) {
     COLORREF unused = 0;
     return SUCCEEDED(OleTranslateColor(colour, nullptr, &unused));
@@ -22,15 +18,14 @@ bool BoxColours::IsColour(OLE_COLOR colour) {
 
 void BoxColours::SetBack(OLE_COLOR colour) {
     back_ = colour;
-    if (brush_) DeleteObject(brush_);
-    brush_ = nullptr;
+    brush_.reset();
 }
 
 HBRUSH BoxColours::Paint(HDC dc, bool enabled) {
-    if (!brush_) brush_ = CreateSolidBrush(Resolve(back_));
+    if (!brush_) brush_.reset(CreateSolidBrush(Resolve(back_)));
     SetBkColor(dc, Resolve(back_));
     SetTextColor(dc, enabled ? Resolve(fore_) : GetSysColor(COLOR_GRAYTEXT));
-    return brush_;
+    return brush_.get();
 }
 
 }  // namespace controls::win

@@ -1,6 +1,7 @@
 #pragma once
 // The background and text colours of an inner box, and the brush that paints
 // them (the parent answers WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC with Paint).
+#include "common/win32/Gdi.h"
 #include "common/win32/WindowsApi.h"
 #include <olectl.h>
 
@@ -8,11 +9,6 @@ namespace controls::win {
 
 class BoxColours {
 public:
-    BoxColours() = default;
-    ~BoxColours();
-    BoxColours(const BoxColours&) = delete;
-    BoxColours& operator=(const BoxColours&) = delete;
-
     // True for a colour reference or a system colour the platform knows.
     static bool IsColour(OLE_COLOR colour);
 
@@ -27,7 +23,7 @@ public:
 private:
     OLE_COLOR back_ = 0x80000005;  // window background
     OLE_COLOR fore_ = 0x80000008;  // window text
-    HBRUSH brush_ = nullptr;
+    qv::win::GdiObject<HBRUSH> brush_;
 };
 
 }  // namespace controls::win

@@ -1,9 +1,9 @@
 #include "ControlEvents.h"
 
-#include <cmath>
-
 #include "common/win32/com/ComError.h"
 #include "common/win32/com/TypeLibrary.h"
+#include "common/win32/ScreenUnits.h"
+#include "common/win32/WindowClass.h"
 #include <olectl.h>
 
 namespace controls::win {
@@ -35,23 +35,19 @@ short MouseButtons(WPARAM keys, UINT message) {
 
 namespace {
 
-constexpr float kTwipsPerInch = 1440.0f;
-
-float ScreenPixelsPerInch(bool horizontal) {
-    HDC screen = GetDC(nullptr);
-    const int perInch = screen ? GetDeviceCaps(screen, horizontal ? LOGPIXELSX : LOGPIXELSY) : 0;
-    if (screen) ReleaseDC(nullptr, screen);
-    return static_cast<float>(perInch > 0 ? perInch : 96);
+int ScreenPixelsPerInch(bool horizontal) {
+    const SIZE perInch = qv::win::ScreenPixelsPerInch();
+    return horizontal ? perInch.cx : perInch.cy;
 }
 
 }  // namespace
 
 float PixelsToTwips(long pixels, bool horizontal) {
-    return static_cast<float>(pixels) * kTwipsPerInch / ScreenPixelsPerInch(horizontal);
+    return static_cast<float>(qv::win::PixelsToTwips(pixels, ScreenPixelsPerInch(horizontal)));
 }
 
 long TwipsToPixels(float twips, bool horizontal) {
-    return std::lround(twips * ScreenPixelsPerInch(horizontal) / kTwipsPerInch);
+    return qv::win::TwipsToPixels(twips, ScreenPixelsPerInch(horizontal));
 }
 
 HRESULT InvalidPropertyValue(const IID& iid) {
@@ -86,24 +82,11 @@ DISPID MouseEventOf(UINT message) {
     }
 }
 
-namespace {
-
-bool RegisterControlClass(const wchar_t* name, WNDPROC procedure) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = qv::win::com::CurrentModule();
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = name;
-    return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
-}  // namespace
-
 HWND CreateControlSurface(const wchar_t* name, WNDPROC procedure, HWND parent, SIZE size, void* owner) {
-    if (!RegisterControlClass(name, procedure)) return nullptr;
+    WNDCLASSEXW windowClass = qv::win::WindowClass(name, procedure, qv::win::com::CurrentModule());
+    windowClass.style = CS_DBLCLKS;
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    if (!qv::win::RegisterWindowClass(windowClass)) return nullptr;
     return CreateWindowExW(WS_EX_CONTROLPARENT, name, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, size.cx, size.cy, parent,
                            nullptr, qv::win::com::CurrentModule(), owner);
 }

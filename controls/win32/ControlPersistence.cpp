@@ -3,11 +3,16 @@
 #include <cstdint>
 
 #include "common/win32/ComPtr.h"
+#include "common/win32/com/DispatchCall.h"
 #include "common/win32/TextConvert.h"
 #include "common/win32/Variant.h"
 
 namespace controls::win {
 namespace {
+
+// What a bag answers for a name it does not hold; any other failure to read
+// an entry is the entry's own fault.
+constexpr HRESULT kMissingEntry = E_INVALIDARG;
 
 VARTYPE BagType(PropertyKind kind) {
     switch (kind) {
@@ -75,11 +80,13 @@ HRESULT Default(const SavedProperty& entry, IFont* ambientFont, VARIANT& value) 
     }
 }
 
-HRESULT Put(IDispatch* control, const SavedProperty& entry, VARIANT& value) {
-    DISPID named = DISPID_PROPERTYPUT;
-    DISPPARAMS params{&value, &named, 1, 1};
-    const WORD how = IsObject(entry.kind) ? DISPATCH_PROPERTYPUTREF : DISPATCH_PROPERTYPUT;
-    return control->Invoke(entry.dispid, IID_NULL, LOCALE_USER_DEFAULT, how, &params, nullptr, nullptr, nullptr);
+// A refused value reaches the container as the control's own error (number
+// and description), not as the dispatch layer's "exception occurred".
+HRESULT Put(IDispatch* control, const SavedProperty& entry, const VARIANT& value) {
+    qv::win::com::ErrorReport error;
+    const HRESULT result = qv::win::com::PutProperty(control, entry.dispid, value, &error, IsObject(entry.kind));
+    if (result != DISP_E_EXCEPTION) return result;
+    return qv::win::com::SetComError(error.result, IID_IPersistPropertyBag, error.source, error.description);
 }
 
 bool EqualsDefault(const SavedProperty& entry, VARIANT& value, IFont* ambientFont) {
@@ -112,9 +119,9 @@ HRESULT LoadSavedProperties(IDispatch* control, IPropertyBag* bag, IErrorLog* lo
         VARIANT* slot = value.Address();
         slot->vt = BagType(entry.kind);
         HRESULT result = bag->Read(name.c_str(), slot, log);
-        if (FAILED(result) || slot->vt == VT_EMPTY) {
+        if (result == kMissingEntry || (SUCCEEDED(result) && slot->vt == VT_EMPTY)) {
             result = Default(entry, ambientFont, *slot);
-        } else if (!IsObject(entry.kind)) {
+        } else if (SUCCEEDED(result) && !IsObject(entry.kind)) {
             result = ToKind(entry, slot, true);
         }
         if (SUCCEEDED(result)) result = Put(control, entry, *slot);

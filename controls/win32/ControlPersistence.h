@@ -11,6 +11,8 @@
 namespace controls::win {
 
 // Missing entries take their defaults; the font's default is `ambientFont`.
+// An entry that cannot be read as its type ends the load with the bag's
+// error, a value the control refuses with the control's error.
 HRESULT LoadSavedProperties(IDispatch* control, IPropertyBag* bag, IErrorLog* log, std::span<const SavedProperty> table,
                             IFont* ambientFont);
 

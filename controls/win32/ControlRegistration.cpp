@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/win32/com/OleControl.h"
 #include "common/win32/com/Registration.h"
 #include "Lumen_Control_h.h"
 #include "resource_ids.h"
@@ -12,8 +13,6 @@ namespace {
 using qv::win::com::RegistryScope;
 
 constexpr RegistryScope kScope = RegistryScope::Machine;
-// Visible at run time, inside-out, acts like a label's neighbours do.
-constexpr const wchar_t* kMiscStatus = L"131473";
 
 const qv::win::com::ClassEntry kClasses[] = {
     {CLSID_TextColor, L"Lumen_Control.TextColor", L"", L"Lumen_Control.TextColor", qv::win::com::ServerKind::InProcess,
@@ -22,30 +21,14 @@ const qv::win::com::ClassEntry kClasses[] = {
      L"Apartment", LIBID_Lumen_Control},
 };
 
-HRESULT SetText(const std::wstring& path, const std::wstring& value) {
-    HKEY key = nullptr;
-    LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-    if (status == ERROR_SUCCESS) {
-        status = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
-    }
-    return HRESULT_FROM_WIN32(status);
-}
-
+// The keys by which containers know a class as an ActiveX control.
 HRESULT WriteControlKeys(const std::wstring& modulePath, const CLSID& clsid) {
-    const std::wstring clsidKey = L"CLSID\\" + qv::win::com::GuidText(clsid);
-    const std::pair<std::wstring, std::wstring> values[] = {
-        {clsidKey + L"\\Control", L""},
-        {clsidKey + L"\\ToolboxBitmap32", modulePath + L", " + std::to_wstring(kToolboxBitmap)},
-        {clsidKey + L"\\MiscStatus", L"0"},
-        {clsidKey + L"\\MiscStatus\\1", kMiscStatus},
-        {clsidKey + L"\\Version", L"41.2"},
+    const qv::win::com::ClassSubkey subkeys[] = {
+        {L"Control", L""},     {L"ToolboxBitmap32", modulePath + L", " + std::to_wstring(kToolboxBitmap)},
+        {L"MiscStatus", L"0"}, {L"MiscStatus\\1", std::to_wstring(qv::win::com::kOleControlMiscStatus)},
+        {L"Version", L"41.2"},
     };
-    for (const auto& [path, value] : values) {
-        if (HRESULT result = SetText(path, value); FAILED(result)) return result;
-    }
-    return S_OK;
+    return qv::win::com::RegisterClassSubkeys(clsid, subkeys, kScope);
 }
 
 }  // namespace

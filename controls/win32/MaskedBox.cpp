@@ -5,6 +5,7 @@
 
 #include "common/win32/Bstr.h"
 #include "common/win32/com/ComError.h"
+#include "common/win32/DesignFont.h"
 #include "ControlEvents.h"
 #include "controls/MaskedText.h"
 
@@ -23,14 +24,8 @@ std::u16string ToU16(std::wstring_view text) { return {text.begin(), text.end()}
 std::wstring ToWide(std::u16string_view text) { return {text.begin(), text.end()}; }
 
 qv::win::ComPtr<IFontDisp> DesignFont() {
-    FONTDESC description{};
-    description.cbSizeofstruct = sizeof(description);
-    description.lpstrName = const_cast<LPOLESTR>(L"宋体");
-    description.cySize.int64 = 9 * 10000;  // points, in CY units
-    description.sWeight = FW_NORMAL;
-    description.sCharset = GB2312_CHARSET;
     qv::win::ComPtr<IFontDisp> font;
-    OleCreateFontIndirect(&description, IID_IFontDisp, reinterpret_cast<void**>(font.Address()));
+    qv::win::CreateFontObject(qv::win::FontDesign{}, IID_IFontDisp, reinterpret_cast<void**>(font.Address()));
     return font;
 }
 

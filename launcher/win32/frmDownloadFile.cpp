@@ -4,7 +4,10 @@
 
 #include <commctrl.h>
 
+#include "common/win32/DesignFont.h"
+#include "common/win32/ScreenUnits.h"
 #include "common/win32/TextConvert.h"
+#include "common/win32/WindowClass.h"
 #include "common/win32/WindowObject.h"
 #include "launcher/UpdateFiles.h"
 #include "modPublicFunction.h"
@@ -18,20 +21,6 @@ constexpr int kCancelId = 100;
 constexpr int kImageId = 101;
 constexpr int kClientWidth = 440;
 constexpr int kClientHeight = 236;
-
-void RegisterWindowClass(HINSTANCE hInstance, WNDPROC windowProc) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    if (GetClassInfoExW(hInstance, frmDownloadFile::kClassName, &wc)) return;
-    wc = WNDCLASSEXW{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = hInstance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = frmDownloadFile::kClassName;
-    RegisterClassExW(&wc);
-}
 
 }  // namespace
 
@@ -65,7 +54,9 @@ bool frmDownloadFile::Form_Load() {
     m_bCancel = false;
     if (m_cltUpdateFiles.empty()) return false;
     const HINSTANCE hInstance = GetModuleHandleW(nullptr);
-    RegisterWindowClass(hInstance, &frmDownloadFile::WindowProc);
+    WNDCLASSEXW windowClass = qv::win::WindowClass(kClassName, &frmDownloadFile::WindowProc, hInstance);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    if (!qv::win::RegisterWindowClass(windowClass)) return false;
     constexpr DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     RECT frame{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
@@ -97,11 +88,7 @@ HWND frmDownloadFile::AddControl(const wchar_t* className, const std::string& te
 }
 
 void frmDownloadFile::CreateControls() {
-    const HDC screen = GetDC(nullptr);
-    const int pointHeight = -MulDiv(9, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    m_font.reset(CreateFontW(pointHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
+    m_font = qv::win::CreateGdiFont(qv::win::FontDesign{}, qv::win::ScreenPixelsPerInch().cy);
     AddControl(L"STATIC", "", SS_OWNERDRAW, 16, 12, 40, 40, kImageId);                // Image1
     AddControl(L"STATIC", "“Quorvel”正在升级，请稍候...", SS_LEFT, 68, 24, 356, 20);  // Label2
     AddControl(L"BUTTON", "", BS_GROUPBOX, 12, 58, 416, 60);                          // Frame1
@@ -191,12 +178,11 @@ void frmDownloadFile::cmdCancel_Click() {
 void frmDownloadFile::DrawImage1(const DRAWITEMSTRUCT& item) const {
     // A down arrow into a tray on a blue tile.
     const RECT r = item.rcItem;
-    const HBRUSH tile = CreateSolidBrush(RGB(46, 104, 178));
-    FillRect(item.hDC, &r, tile);
-    DeleteObject(tile);
-    const HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
-    const HGDIOBJ oldBrush = SelectObject(item.hDC, white);
-    const HGDIOBJ oldPen = SelectObject(item.hDC, GetStockObject(NULL_PEN));
+    const qv::win::GdiObject<HBRUSH> tile(CreateSolidBrush(RGB(46, 104, 178)));
+    FillRect(item.hDC, &r, tile.get());
+    const qv::win::GdiObject<HBRUSH> white(CreateSolidBrush(RGB(255, 255, 255)));
+    const qv::win::SelectedObject brush(item.hDC, white.get());
+    const qv::win::SelectedObject pen(item.hDC, GetStockObject(NULL_PEN));
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
     Rectangle(item.hDC, r.left + w * 2 / 5, r.top + h / 8, r.left + w * 3 / 5 + 1, r.top + h / 2);
@@ -204,9 +190,6 @@ void frmDownloadFile::DrawImage1(const DRAWITEMSTRUCT& item) const {
         {r.left + w / 5, r.top + h / 2}, {r.left + w * 4 / 5, r.top + h / 2}, {r.left + w / 2, r.top + h * 3 / 4}};
     Polygon(item.hDC, arrow, 3);
     Rectangle(item.hDC, r.left + w / 8, r.top + h * 5 / 6, r.right - w / 8, r.top + h * 5 / 6 + 3);
-    SelectObject(item.hDC, oldPen);
-    SelectObject(item.hDC, oldBrush);
-    DeleteObject(white);
 }
 
 LRESULT CALLBACK frmDownloadFile::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {

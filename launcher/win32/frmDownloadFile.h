@@ -4,9 +4,7 @@
 // to the screen every 500 ms, asks before a cancel, and closes itself when
 // the loop ends.
 #include <array>
-#include <memory>
 #include <string>
-#include <type_traits>
 
 #include "launcher/DownloadPlatform.h"
 #include "launcher/LauncherWindows.h"
@@ -16,6 +14,7 @@
 #include "Win32OutputFiles.h"
 #include "WinInetDownload.h"
 #include "WinInstallProcesses.h"
+#include "common/win32/Gdi.h"
 #include "common/win32/WindowsApi.h"
 
 namespace launcher::win {
@@ -79,10 +78,6 @@ private:
     void cmdCancel_Click();
     void DrawImage1(const DRAWITEMSTRUCT& item) const;
 
-    struct GdiDeleter {
-        void operator()(void* object) const noexcept { DeleteObject(static_cast<HGDIOBJ>(object)); }
-    };
-
     IWaitWindow& m_waitWindow;
     DownloadWindowServices m_services;
     WinInetUrlOpener m_urls;
@@ -95,7 +90,7 @@ private:
     HWND m_lblSpeed = nullptr;
     Bar m_proFile;
     Bar m_proALL;
-    std::unique_ptr<std::remove_pointer_t<HFONT>, GdiDeleter> m_font;
+    qv::win::GdiObject<HFONT> m_font;
 
     UpdateFileList m_cltUpdateFiles;
     bool m_bResult = false;

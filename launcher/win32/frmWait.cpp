@@ -4,13 +4,18 @@
 
 #include <commctrl.h>
 
+#include "common/win32/DesignFont.h"
+#include "common/win32/ScreenUnits.h"
 #include "common/win32/TextConvert.h"
+#include "common/win32/WindowClass.h"
 #include "common/win32/WindowObject.h"
 #include "modPublicFunction.h"
 #include "art/resource_ids.h"
 
 namespace launcher::win {
 namespace {
+
+using qv::win::TwipsToPixels;
 
 // The design, in twips.
 constexpr int kClientWidth = 5250;
@@ -21,34 +26,13 @@ constexpr int kHiddenLeft = -30000;
 constexpr int kPictureDpi = 96;  // the background picture is drawn for this
 constexpr const char* kDesignPrompt = "正在登录......";
 constexpr const wchar_t* kClipName = L"\\wait.avi";
-constexpr int kPromptPoints = 9;
 constexpr COLORREF kPromptColour = RGB(24, 32, 48);
 constexpr int kAntWaitId = 1;
 constexpr int kPromptId = 2;
 
-RECT ToPixels(const RECT& twips, POINT ppi) {
-    return {TwipsToPixels(twips.left, ppi.x), TwipsToPixels(twips.top, ppi.y), TwipsToPixels(twips.right, ppi.x),
-            TwipsToPixels(twips.bottom, ppi.y)};
-}
-
-void RegisterWindowClass(HINSTANCE hInstance, WNDPROC windowProc) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    if (GetClassInfoExW(hInstance, frmWait::kClassName, &wc)) {
-        return;
-    }
-    wc = WNDCLASSEXW{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = hInstance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = frmWait::kClassName;
-    if (!RegisterClassExW(&wc)) {
-        const DWORD error = GetLastError();
-        if (error != ERROR_CLASS_ALREADY_EXISTS) {
-            throw std::runtime_error("wait window class: " + qv::win::LastErrorText(error));
-        }
-    }
+RECT ToPixels(const RECT& twips, SIZE ppi) {
+    return {TwipsToPixels(twips.left, ppi.cx), TwipsToPixels(twips.top, ppi.cy), TwipsToPixels(twips.right, ppi.cx),
+            TwipsToPixels(twips.bottom, ppi.cy)};
 }
 
 // The picture's colour under the clip's top-left corner: the clip's own
@@ -57,32 +41,30 @@ COLORREF ClipBackdropColour(HBITMAP background) {
     if (!background) {
         return GetSysColor(COLOR_BTNFACE);
     }
-    const HDC memory = CreateCompatibleDC(nullptr);
-    const HGDIOBJ old = SelectObject(memory, background);
+    const qv::win::MemoryDc memory(CreateCompatibleDC(nullptr));
+    const qv::win::SelectedObject selected(memory.get(), background);
     const COLORREF colour =
-        GetPixel(memory, TwipsToPixels(kAntWait.left, kPictureDpi), TwipsToPixels(kAntWait.top, kPictureDpi));
-    SelectObject(memory, old);
-    DeleteDC(memory);
+        GetPixel(memory.get(), TwipsToPixels(kAntWait.left, kPictureDpi), TwipsToPixels(kAntWait.top, kPictureDpi));
     return colour == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : colour;
 }
 
 }  // namespace
 
-frmWait::frmWait(const std::string& strLauncherFolder, HINSTANCE hResources) : m_ppi(ScreenPixelsPerInch()) {
+frmWait::frmWait(const std::string& strLauncherFolder, HINSTANCE hResources) : m_ppi(qv::win::ScreenPixelsPerInch()) {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_ANIMATE_CLASS};
     InitCommonControlsEx(&controls);
-    RegisterWindowClass(hResources, &frmWait::WindowProc);
+    if (!qv::win::RegisterWindowClass(qv::win::WindowClass(kClassName, &frmWait::WindowProc, hResources))) {
+        throw std::runtime_error("wait window class: " + qv::win::LastErrorText(GetLastError()));
+    }
 
     m_background.reset(static_cast<HBITMAP>(
         LoadImageW(hResources, MAKEINTRESOURCEW(IDB_WAIT_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     m_clipBackdrop.reset(CreateSolidBrush(ClipBackdropColour(m_background.get())));
-    m_promptFont.reset(CreateFontW(-MulDiv(kPromptPoints, m_ppi.y, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                   GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                   DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
+    m_promptFont = qv::win::CreateGdiFont(qv::win::FontDesign{}, m_ppi.cy);
 
     constexpr DWORD kStyle = WS_POPUP | WS_CLIPSIBLINGS;
     constexpr DWORD kExStyle = WS_EX_TOOLWINDOW;
-    RECT frame{0, 0, TwipsToPixels(kClientWidth, m_ppi.x), TwipsToPixels(kClientHeight, m_ppi.y)};
+    RECT frame{0, 0, TwipsToPixels(kClientWidth, m_ppi.cx), TwipsToPixels(kClientHeight, m_ppi.cy)};
     AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
@@ -153,7 +135,7 @@ void frmWait::HideForm() {
     DoEvents();
     RECT window;
     GetWindowRect(m_hWnd, &window);
-    SetWindowPos(m_hWnd, nullptr, TwipsToPixels(kHiddenLeft, m_ppi.x), window.top, 0, 0,
+    SetWindowPos(m_hWnd, nullptr, TwipsToPixels(kHiddenLeft, m_ppi.cx), window.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetApplicationPointer(IDC_ARROW);
 }
@@ -190,13 +172,11 @@ void frmWait::PaintBackground(HDC hdc) const {
     }
     BITMAP picture{};
     GetObjectW(m_background.get(), sizeof picture, &picture);
-    const HDC memory = CreateCompatibleDC(hdc);
-    const HGDIOBJ old = SelectObject(memory, m_background.get());
+    const qv::win::MemoryDc memory(CreateCompatibleDC(hdc));
+    const qv::win::SelectedObject selected(memory.get(), m_background.get());
     SetStretchBltMode(hdc, HALFTONE);
     SetBrushOrgEx(hdc, 0, 0, nullptr);
-    StretchBlt(hdc, 0, 0, client.right, client.bottom, memory, 0, 0, picture.bmWidth, picture.bmHeight, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
+    StretchBlt(hdc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, picture.bmWidth, picture.bmHeight, SRCCOPY);
 }
 
 LRESULT CALLBACK frmWait::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {

@@ -2,11 +2,10 @@
 // The wait window: a borderless picture with a looping clip and one line of
 // prompt text. It is shown centred and topmost with the busy pointer while the
 // launcher works, and hidden by moving it out of sight, never by closing it.
-#include <memory>
 #include <string>
-#include <type_traits>
 
 #include "launcher/LauncherWindows.h"
+#include "common/win32/Gdi.h"
 #include "common/win32/WindowsApi.h"
 
 namespace launcher::win {
@@ -32,12 +31,6 @@ public:
     HWND Handle() const noexcept { return m_hWnd; }
 
 private:
-    struct GdiDeleter {
-        void operator()(void* object) const noexcept { DeleteObject(static_cast<HGDIOBJ>(object)); }
-    };
-    template <class Handle>
-    using UniqueGdi = std::unique_ptr<std::remove_pointer_t<Handle>, GdiDeleter>;
-
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
     void CreateChildren(const std::string& strLauncherFolder);
@@ -48,10 +41,10 @@ private:
     HWND m_hWnd = nullptr;
     HWND m_hAntWait = nullptr;
     HWND m_hPrompt = nullptr;
-    UniqueGdi<HBITMAP> m_background;
-    UniqueGdi<HFONT> m_promptFont;
-    UniqueGdi<HBRUSH> m_clipBackdrop;
-    POINT m_ppi{96, 96};
+    qv::win::GdiObject<HBITMAP> m_background;
+    qv::win::GdiObject<HFONT> m_promptFont;
+    qv::win::GdiObject<HBRUSH> m_clipBackdrop;
+    SIZE m_ppi{96, 96};
     bool m_bShown = false;
     std::string m_strPrompt;
 };

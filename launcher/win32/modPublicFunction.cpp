@@ -8,15 +8,6 @@ BOOL SetTopMost(HWND hWnd, bool bTopMost) {
     return bTopMost ? result : FALSE;
 }
 
-int TwipsToPixels(int nTwips, int nPixelsPerInch) { return MulDiv(nTwips, nPixelsPerInch, 1440); }
-
-POINT ScreenPixelsPerInch() {
-    const HDC screen = GetDC(nullptr);
-    const POINT ppi{GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY)};
-    ReleaseDC(nullptr, screen);
-    return ppi;
-}
-
 void DoEvents() {
     // A window that keeps posting to itself must not hold the caller here.
     constexpr ULONGLONG kMaxMilliseconds = 1000;

@@ -9,12 +9,6 @@ namespace launcher::win {
 // and 0 when clearing.
 BOOL SetTopMost(HWND hWnd, bool bTopMost);
 
-// Designs are measured in twips (1440 to the inch); the screen in pixels.
-int TwipsToPixels(int nTwips, int nPixelsPerInch);
-
-// The screen's pixels per inch, across and down.
-POINT ScreenPixelsPerInch();
-
 // Lets the thread's windows handle the messages waiting for them (paint and
 // input included), then returns. A WM_QUIT found on the way is put back.
 void DoEvents();

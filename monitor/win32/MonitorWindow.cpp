@@ -1,5 +1,6 @@
 #include "MonitorWindow.h"
 
+#include "common/win32/WindowClass.h"
 #include "common/win32/com/ComError.h"
 
 namespace monitor::win {
@@ -11,11 +12,9 @@ constexpr UINT_PTR kTimerId = 1;
 
 MonitorWindow::MonitorWindow(std::function<void()> onTick) : onTick_(std::move(onTick)) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = &MonitorWindow::Procedure;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kClassName;
-    RegisterClassW(&windowClass);  // fails harmlessly when the class exists
+    if (!qv::win::RegisterWindowClass(qv::win::WindowClass(kClassName, &MonitorWindow::Procedure, instance))) {
+        throw qv::win::com::ComFailure(HRESULT_FROM_WIN32(GetLastError()), "RegisterClassEx");
+    }
     window_ = CreateWindowExW(0, kClassName, L"frmMain", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr, instance, this);
     if (!window_) {
         throw qv::win::com::ComFailure(HRESULT_FROM_WIN32(GetLastError()), "CreateWindowEx");

@@ -5,6 +5,7 @@
 #include "common/win32/com/ComError.h"
 #include "common/win32/com/ComObject.h"
 #include "common/win32/com/DispatchCall.h"
+#include "common/win32/com/DispatchSink.h"
 #include "common/win32/TextConvert.h"
 #include "common/win32/com/TypeLibrary.h"
 #include "common/win32/Variant.h"
@@ -19,43 +20,19 @@ using namespace qv::win::com;
 namespace {
 
 // Receives the control's events; only the notification matters.
-class NotificationSink final : public ComObject<NotificationSink, IDispatch> {
+class NotificationSink final : public DispatchSink {
 public:
-    static constexpr InterfaceEntry<NotificationSink> kInterfaces[] = {
-        Expose<NotificationSink, IDispatch>(IID_IDispatch)};
-
     NotificationSink(const IID& source, DISPID notification, std::function<void()> onNotification)
-        : source_(source), notification_(notification), onNotification_(std::move(onNotification)) {}
+        : DispatchSink(source), notification_(notification), onNotification_(std::move(onNotification)) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        // The control asks for its source interface, which this answers with IDispatch.
-        if (out && IsEqualIID(iid, source_)) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return ComObject::QueryInterface(iid, out);
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (!count) {
-            return E_POINTER;
-        }
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return DISP_E_UNKNOWNNAME;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+private:
+    HRESULT OnEvent(DISPID id, DISPPARAMS&, VARIANT*) override {
         if (id == notification_) {
             onNotification_();
         }
         return S_OK;  // other events are not handled, and need no answer
     }
 
-private:
-    IID source_;
     DISPID notification_;
     std::function<void()> onNotification_;
 };
@@ -112,7 +89,7 @@ void ZkemTerminals::Create(int i) {
         if (container && SUCCEEDED(container->FindConnectionPoint(source, instance.point.Address()))) {
             ComPtr<NotificationSink> sink =
                 MakeObject<NotificationSink>(source, notification, [this, i] { onNotification_(i); });
-            if (FAILED(instance.point->Advise(static_cast<IDispatch*>(sink.Get()), &instance.cookie))) {
+            if (FAILED(instance.point->Advise(sink->AsDispatch(), &instance.cookie))) {
                 instance.point.Reset();
             }
         }

@@ -1,11 +1,9 @@
 #include "AmbientProperties.h"
 
-#include <cmath>
+#include "common/win32/DesignFont.h"
 
 namespace control_host {
 namespace {
-
-constexpr short kChineseCharset = 134;  // GB2312
 
 void SetLong(VARIANT* value, long number) {
     value->vt = VT_I4;
@@ -20,16 +18,13 @@ void SetBool(VARIANT* value, bool flag) {
 }  // namespace
 
 HRESULT CreateFontObject(const std::wstring& face, double points, short charset, IFontDisp** font) {
-    FONTDESC description{};
-    description.cbSizeofstruct = sizeof description;
-    description.lpstrName = const_cast<LPOLESTR>(face.c_str());
-    description.cySize.int64 = std::llround(points * 10000.0);
-    description.sWeight = FW_NORMAL;
-    description.sCharset = charset;
-    return OleCreateFontIndirect(&description, IID_IFontDisp, reinterpret_cast<void**>(font));
+    return qv::win::CreateFontObject({face.c_str(), points, charset}, IID_IFontDisp, reinterpret_cast<void**>(font));
 }
 
-AmbientProperties::AmbientProperties() { SetFont(L"宋体", 9.0, kChineseCharset); }
+AmbientProperties::AmbientProperties() {
+    const qv::win::FontDesign design;
+    SetFont(design.face, design.points, design.charset);
+}
 
 HRESULT AmbientProperties::SetFont(const std::wstring& face, double points, short charset) {
     qv::win::ComPtr<IFontDisp> font;

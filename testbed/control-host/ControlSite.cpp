@@ -1,16 +1,16 @@
 #include "ControlSite.h"
 
+#include "common/win32/ScreenUnits.h"
+
 namespace control_host {
 namespace {
 
 using qv::win::ComPtr;
 
 SIZEL HimetricOf(const RECT& place) {
-    HDC screen = GetDC(nullptr);
-    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-    const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return {MulDiv(place.right - place.left, 2540, dpiX), MulDiv(place.bottom - place.top, 2540, dpiY)};
+    const SIZE perInch = qv::win::ScreenPixelsPerInch();
+    return {qv::win::PixelsToHimetric(place.right - place.left, perInch.cx),
+            qv::win::PixelsToHimetric(place.bottom - place.top, perInch.cy)};
 }
 
 }  // namespace
@@ -273,10 +273,9 @@ HRESULT STDMETHODCALLTYPE ControlSite::TransformCoords(POINTL* himetric, POINTF*
     if (!himetric || !container) {
         return E_POINTER;
     }
-    HDC screen = GetDC(nullptr);
-    const float dpiX = static_cast<float>(GetDeviceCaps(screen, LOGPIXELSX));
-    const float dpiY = static_cast<float>(GetDeviceCaps(screen, LOGPIXELSY));
-    ReleaseDC(nullptr, screen);
+    const SIZE perInch = qv::win::ScreenPixelsPerInch();
+    const float dpiX = static_cast<float>(perInch.cx);
+    const float dpiY = static_cast<float>(perInch.cy);
     if (flags & XFORMCOORDS_HIMETRICTOCONTAINER) {
         container->x = static_cast<float>(himetric->x) * dpiX / 2540.0f;
         container->y = static_cast<float>(himetric->y) * dpiY / 2540.0f;

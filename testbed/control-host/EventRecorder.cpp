@@ -23,24 +23,7 @@ HRESULT FindDefaultEvents(IUnknown* control, IID& iid, ComPtr<ITypeInfo>& info) 
 
 EventRecorder::EventRecorder(std::string control, const IID& eventsIid, ComPtr<ITypeInfo> events,
                              std::shared_ptr<HostJournal> journal)
-    : control_(std::move(control)), eventsIid_(eventsIid), events_(std::move(events)), journal_(std::move(journal)) {}
-
-HRESULT STDMETHODCALLTYPE EventRecorder::QueryInterface(REFIID iid, void** out) {
-    if (out && IsEqualIID(iid, eventsIid_)) {
-        AddRef();
-        *out = static_cast<IDispatch*>(this);
-        return S_OK;
-    }
-    return ComObject::QueryInterface(iid, out);
-}
-
-HRESULT STDMETHODCALLTYPE EventRecorder::GetTypeInfoCount(UINT* count) {
-    if (!count) {
-        return E_POINTER;
-    }
-    *count = 0;
-    return S_OK;
-}
+    : DispatchSink(eventsIid), control_(std::move(control)), events_(std::move(events)), journal_(std::move(journal)) {}
 
 std::string EventRecorder::NameOf(DISPID id) const {
     qv::win::Bstr name;
@@ -71,20 +54,14 @@ void EventRecorder::ApplyRules(DISPID id, DISPPARAMS& params) const {
     }
 }
 
-HRESULT STDMETHODCALLTYPE EventRecorder::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,
-                                                EXCEPINFO*, UINT*) {
-    if (result) {
-        VariantInit(result);
-    }
+HRESULT EventRecorder::OnEvent(DISPID id, DISPPARAMS& params, VARIANT*) {
     EventRecord record{control_, id, NameOf(id), {}};
-    if (params) {
-        for (UINT i = params->cArgs; i-- > 0;) {
-            qv::win::Variant copy;
-            VariantCopyInd(copy.Address(), &params->rgvarg[i]);
-            record.arguments.push_back(std::move(copy));
-        }
-        ApplyRules(id, *params);
+    for (UINT i = params.cArgs; i-- > 0;) {
+        qv::win::Variant copy;
+        VariantCopyInd(copy.Address(), &params.rgvarg[i]);
+        record.arguments.push_back(std::move(copy));
     }
+    ApplyRules(id, params);
     journal_->events.push_back(std::move(record));
     return S_OK;
 }

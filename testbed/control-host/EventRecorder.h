@@ -4,36 +4,25 @@
 #include <memory>
 #include <string>
 
-#include "common/win32/com/ComObject.h"
+#include "common/win32/com/DispatchSink.h"
 #include "HostJournal.h"
 #include <oaidl.h>
 #include <ocidl.h>
 
 namespace control_host {
 
-class EventRecorder final : public qv::win::com::ComObject<EventRecorder, IDispatch> {
+class EventRecorder final : public qv::win::com::DispatchSink {
 public:
-    static constexpr qv::win::com::InterfaceEntry<EventRecorder> kInterfaces[] = {
-        qv::win::com::Expose<EventRecorder, IDispatch>(IID_IDispatch)};
-
     // `events` names the events; it may be empty.
     EventRecorder(std::string control, const IID& eventsIid, qv::win::ComPtr<ITypeInfo> events,
                   std::shared_ptr<HostJournal> journal);
 
-    // Answers the event interface's IID as well as IDispatch.
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
-                                     UINT*) override;
-
 private:
+    HRESULT OnEvent(DISPID id, DISPPARAMS& params, VARIANT* result) override;
     std::string NameOf(DISPID id) const;
     void ApplyRules(DISPID id, DISPPARAMS& params) const;
 
     std::string control_;
-    IID eventsIid_;
     qv::win::ComPtr<ITypeInfo> events_;
     std::shared_ptr<HostJournal> journal_;
 };

@@ -36,10 +36,7 @@ std::wstring DecodedWide(const std::string& word, bool& ok) {
     return text ? qv::win::Widen(*text) : std::wstring();
 }
 
-std::string RectJson(const RECT& rect) {
-    return "[" + std::to_string(rect.left) + "," + std::to_string(rect.top) + "," + std::to_string(rect.right) + "," +
-           std::to_string(rect.bottom) + "]";
-}
+Json RectJson(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
 std::string ClassOf(HWND window) {
     wchar_t name[256] = L"";
@@ -55,77 +52,71 @@ RECT RectInParent(HWND window) {
     return rect;
 }
 
-std::string ArgumentsJson(const std::vector<Variant>& arguments) {
-    std::string list;
+Json ArgumentsJson(const std::vector<Variant>& arguments) {
+    Json list = Json::array();
     for (const Variant& argument : arguments) {
-        list += (list.empty() ? "" : ",") + VariantJson(argument.Get());
+        list.push_back(VariantJson(argument.Get()));
     }
-    return "[" + list + "]";
+    return list;
 }
 
-std::string FailureFields(const MemberOutcome& outcome) {
-    return ",\"description\":" + JsonQuoted(outcome.description);
-}
+Json FailureFields(const MemberOutcome& outcome) { return {{"description", outcome.description}}; }
 
-std::string IdList(const std::vector<long>& ids) {
-    std::string list;
-    for (const long id : ids) {
-        list += (list.empty() ? "" : ",") + std::to_string(id);
-    }
-    return "[" + list + "]";
-}
+Json Error(const std::string& text) { return {{"error", text}}; }
+
+// A put or a call answers the failure's description, and nothing more on success.
+Json FieldsOf(const MemberOutcome& outcome) { return FAILED(outcome.result) ? FailureFields(outcome) : Json::object(); }
 
 }  // namespace
 
 HostCommands::HostCommands(HWND form, HWND other) : form_(form), other_(other) {}
 
 std::string HostCommands::Run(const std::string& line) {
+    const Words words = SplitWords(line);
+    const std::string command = words.empty() ? std::string() : words[0];
+    Reply reply;
+    try {
+        reply = Dispatch(command, words);
+    } catch (const std::exception& failure) {
+        reply = {E_FAIL, Error(failure.what())};
+    }
+    Json answer = {{"call", command}, {"hr", HexResult(reply.hr)}};
+    answer.update(reply.fields);
+    return JsonLine(answer);
+}
+
+HostCommands::Reply HostCommands::Dispatch(const std::string& command, const Words& words) {
     using Handler = Reply (HostCommands::*)(const Words&);
+    using NamedHandler = Reply (HostCommands::*)(HostedControl&, const Words&);
     static const std::map<std::string, Handler> kHandlers = {{"create", &HostCommands::Create},
-                                                             {"destroy", &HostCommands::Destroy},
-                                                             {"get", &HostCommands::Get},
-                                                             {"set", &HostCommands::Set},
-                                                             {"setref", &HostCommands::SetRef},
-                                                             {"call", &HostCommands::Call},
-                                                             {"focus", &HostCommands::Focus},
                                                              {"blur", &HostCommands::Blur},
                                                              {"other", &HostCommands::Other},
                                                              {"type", &HostCommands::Type},
                                                              {"key", &HostCommands::Key},
-                                                             {"click", &HostCommands::Click},
                                                              {"events", &HostCommands::Events},
                                                              {"notifications", &HostCommands::Notifications},
                                                              {"rule", &HostCommands::Rule},
                                                              {"norules", &HostCommands::NoRules},
-                                                             {"save", &HostCommands::Save},
-                                                             {"stream", &HostCommands::Stream},
                                                              {"ambientfont", &HostCommands::AmbientFont},
-                                                             {"window", &HostCommands::Window},
-                                                             {"resize", &HostCommands::Resize},
                                                              {"atl", &HostCommands::Atl},
                                                              {"quit", &HostCommands::Quit}};
-    const Words words = SplitWords(line);
-    const std::string command = words.empty() ? std::string() : words[0];
-    const auto handler = kHandlers.find(command);
-    Reply reply;
-    if (handler == kHandlers.end()) {
-        reply = {E_NOTIMPL, ",\"error\":\"unknown command\""};
-    } else {
-        try {
-            reply = (this->*handler->second)(words);
-        } catch (const std::exception& failure) {
-            reply = {E_FAIL, ",\"error\":" + JsonQuoted(failure.what())};
-        }
+    static const std::map<std::string, NamedHandler> kNamedHandlers = {
+        {"destroy", &HostCommands::Destroy}, {"get", &HostCommands::Get},      {"set", &HostCommands::Set},
+        {"setref", &HostCommands::SetRef},   {"call", &HostCommands::Call},    {"focus", &HostCommands::Focus},
+        {"click", &HostCommands::Click},     {"save", &HostCommands::Save},    {"stream", &HostCommands::Stream},
+        {"window", &HostCommands::Window},   {"resize", &HostCommands::Resize}};
+    if (const auto handler = kHandlers.find(command); handler != kHandlers.end()) {
+        return (this->*handler->second)(words);
     }
-    return "{\"call\":" + JsonQuoted(command) + ",\"hr\":\"" + HexResult(reply.hr) + "\"" + reply.fields + "}";
-}
-
-HostedControl* HostCommands::Named(const Words& words, Reply& reply) {
+    const auto named = kNamedHandlers.find(command);
+    if (named == kNamedHandlers.end()) {
+        return {E_NOTIMPL, Error("unknown command")};
+    }
     HostedControl* control = words.size() > 1 ? form_.Find(words[1]) : nullptr;
     if (!control) {
-        reply = {E_INVALIDARG, ",\"error\":\"no such control\""};
+        return {E_INVALIDARG, Error("no such control")};
     }
-    return control;
+    return (this->*named->second)(*control, words);
 }
 
 HWND HostCommands::WindowOf(const HostedControl& control) const {
@@ -138,7 +129,7 @@ void HostCommands::Settle() {
 
 HostCommands::Reply HostCommands::Create(const Words& words) {
     if (words.size() != 3 && words.size() != 4) {
-        return {kUsage, ",\"error\":\"create <name> <progid> [<bagfile>]\""};
+        return {kUsage, Error("create <name> <progid> [<bagfile>]")};
     }
     bool ok = true;
     const std::wstring progid = DecodedWide(words[2], ok);
@@ -146,7 +137,7 @@ HostCommands::Reply HostCommands::Create(const Words& words) {
     if (words.size() == 4) {
         bag = qv::win::com::MakeObject<MemoryPropertyBag>();
         if (!ok || !LoadBagFile(DecodedWide(words[3], ok), *bag.Get())) {
-            return {STG_E_FILENOTFOUND, ",\"error\":\"bag file unreadable\""};
+            return {STG_E_FILENOTFOUND, Error("bag file unreadable")};
         }
     }
     const char* step = "";
@@ -154,230 +145,190 @@ HostCommands::Reply HostCommands::Create(const Words& words) {
     const HostedControl* control = form_.Find(words[1]);
     const DWORD misc = control && control->site ? control->site->MiscStatus() : 0;
     Settle();
-    return {hr, ",\"misc\":" + std::to_string(misc) + ",\"step\":" + JsonQuoted(step)};
+    return {hr, {{"misc", misc}, {"step", step}}};
 }
 
-HostCommands::Reply HostCommands::Destroy(const Words& words) {
-    Reply reply;
-    if (Named(words, reply)) {
-        form_.Destroy(words[1]);
-        Settle();
-    }
-    return reply;
+HostCommands::Reply HostCommands::Destroy(HostedControl&, const Words& words) {
+    form_.Destroy(words[1]);
+    Settle();
+    return {};
 }
 
-HostCommands::Reply HostCommands::Get(const Words& words) {
-    Reply reply;
-    HostedControl* control = Named(words, reply);
-    if (!control) {
-        return reply;
-    }
+HostCommands::Reply HostCommands::Get(HostedControl& control, const Words& words) {
     if (words.size() != 3) {
-        return {kUsage, ",\"error\":\"get <name> <member>\""};
+        return {kUsage, Error("get <name> <member>")};
     }
-    const MemberOutcome outcome = CallMember(control->dispatch.Get(), qv::win::Widen(words[2]), MemberAccess::Get, {});
+    const MemberOutcome outcome = CallMember(control.dispatch.Get(), qv::win::Widen(words[2]), MemberAccess::Get, {});
     if (FAILED(outcome.result)) {
         return {outcome.result, FailureFields(outcome)};
     }
-    return {outcome.result,
-            ",\"value\":" + VariantJson(outcome.value.Get()) + ",\"vt\":" + std::to_string(outcome.value.Type())};
+    return {outcome.result, {{"value", VariantJson(outcome.value.Get())}, {"vt", outcome.value.Type()}}};
 }
 
-HostCommands::Reply HostCommands::Set(const Words& words) {
-    Reply reply;
-    HostedControl* control = Named(words, reply);
-    if (!control) {
-        return reply;
-    }
+HostCommands::Reply HostCommands::Set(HostedControl& control, const Words& words) {
     Variant value;
     if (words.size() != 4 || !ParseTypedValue(words[3], value)) {
-        return {kUsage, ",\"error\":\"set <name> <member> <typed value>\""};
+        return {kUsage, Error("set <name> <member> <typed value>")};
     }
     std::vector<Variant> arguments;
     arguments.push_back(std::move(value));
     const MemberOutcome outcome =
-        CallMember(control->dispatch.Get(), qv::win::Widen(words[2]), MemberAccess::Put, std::move(arguments));
+        CallMember(control.dispatch.Get(), qv::win::Widen(words[2]), MemberAccess::Put, std::move(arguments));
     Settle();
-    return {outcome.result, FAILED(outcome.result) ? FailureFields(outcome) : std::string()};
+    return {outcome.result, FieldsOf(outcome)};
 }
 
-HostCommands::Reply HostCommands::SetRef(const Words& words) {
-    Reply reply;
-    HostedControl* control = Named(words, reply);
-    if (!control) {
-        return reply;
-    }
+HostCommands::Reply HostCommands::SetRef(HostedControl& control, const Words& words) {
     bool ok = words.size() == 5;
     double points = 0;
     const std::wstring face = ok ? DecodedWide(words[3], ok) : std::wstring();
     if (!ok || !ReadReal(words[4], points)) {
-        return {kUsage, ",\"error\":\"setref <name> <member> <face> <points>\""};
+        return {kUsage, Error("setref <name> <member> <face> <points>")};
     }
     ComPtr<IFontDisp> font;
     const HRESULT made = CreateFontObject(face, points, 134, font.Address());
     if (FAILED(made)) {
-        return {made, ""};
+        return {made};
     }
     std::vector<Variant> arguments;
     arguments.push_back(Variant::FromDispatch(font.Get()));
     const MemberOutcome outcome =
-        CallMember(control->dispatch.Get(), qv::win::Widen(words[2]), MemberAccess::PutRef, std::move(arguments));
+        CallMember(control.dispatch.Get(), qv::win::Widen(words[2]), MemberAccess::PutRef, std::move(arguments));
     Settle();
-    return {outcome.result, FAILED(outcome.result) ? FailureFields(outcome) : std::string()};
+    return {outcome.result, FieldsOf(outcome)};
 }
 
-HostCommands::Reply HostCommands::Call(const Words& words) {
-    Reply reply;
-    HostedControl* control = Named(words, reply);
-    if (!control) {
-        return reply;
-    }
+HostCommands::Reply HostCommands::Call(HostedControl& control, const Words& words) {
     if (words.size() < 3) {
-        return {kUsage, ",\"error\":\"call <name> <method> <typed value>...\""};
+        return {kUsage, Error("call <name> <method> <typed value>...")};
     }
     std::vector<Variant> arguments(words.size() - 3);
     for (std::size_t i = 3; i < words.size(); ++i) {
         if (!ParseTypedValue(words[i], arguments[i - 3])) {
-            return {kUsage, ",\"error\":" + JsonQuoted("bad value " + words[i])};
+            return {kUsage, Error("bad value " + words[i])};
         }
     }
     const MemberOutcome outcome =
-        CallMember(control->dispatch.Get(), qv::win::Widen(words[2]), MemberAccess::Method, std::move(arguments));
+        CallMember(control.dispatch.Get(), qv::win::Widen(words[2]), MemberAccess::Method, std::move(arguments));
     Settle();
-    const std::string args = ",\"args\":" + ArgumentsJson(outcome.arguments);
-    if (FAILED(outcome.result)) {
-        return {outcome.result, FailureFields(outcome) + args};
-    }
-    return {outcome.result, ",\"result\":" + VariantJson(outcome.value.Get()) + args};
+    Json fields = FAILED(outcome.result) ? FailureFields(outcome) : Json{{"result", VariantJson(outcome.value.Get())}};
+    fields["args"] = ArgumentsJson(outcome.arguments);
+    return {outcome.result, std::move(fields)};
 }
 
-HostCommands::Reply HostCommands::Focus(const Words& words) {
-    Reply reply;
-    HostedControl* control = Named(words, reply);
-    if (!control) {
-        return reply;
-    }
+HostCommands::Reply HostCommands::Focus(HostedControl& control, const Words&) {
     SetForegroundWindow(form_.Window());
-    if (control->site) {
-        reply.hr = control->site->Focus();
-    } else if (HWND window = WindowOf(*control)) {
+    HRESULT hr = S_OK;
+    if (control.site) {
+        hr = control.site->Focus();
+    } else if (HWND window = WindowOf(control)) {
         HWND inner = GetWindow(window, GW_CHILD);
         SetFocus(inner ? inner : window);
     }
     Settle();
-    return {reply.hr, ",\"focus\":" + JsonQuoted(ClassOf(GetFocus()))};
+    return {hr, {{"focus", ClassOf(GetFocus())}}};
 }
 
 HostCommands::Reply HostCommands::Blur(const Words&) {
     SetForegroundWindow(form_.Window());
     SetFocus(other_);
     Settle();
-    return {GetFocus() == other_ ? S_OK : E_FAIL, ""};
+    return {GetFocus() == other_ ? S_OK : E_FAIL};
 }
 
 // What typing reached the plain box: a check of the input path itself.
 HostCommands::Reply HostCommands::Other(const Words&) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(other_)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(other_, text.data(), static_cast<int>(text.size()))));
-    return {S_OK, ",\"text\":" + JsonQuoted(qv::win::Narrow(text))};
+    return {S_OK, {{"text", qv::win::Narrow(text)}}};
 }
 
 HostCommands::Reply HostCommands::Type(const Words& words) {
     bool ok = words.size() == 2;
     const std::wstring text = ok ? DecodedWide(words[1], ok) : std::wstring();
     if (!ok) {
-        return {kUsage, ",\"error\":\"type <text>\""};
+        return {kUsage, Error("type <text>")};
     }
     const UINT sent = SendText(text);
     Settle();
-    return {sent == text.size() * 2 ? S_OK : HRESULT_FROM_WIN32(GetLastError()), ",\"sent\":" + std::to_string(sent)};
+    return {sent == text.size() * 2 ? S_OK : HRESULT_FROM_WIN32(GetLastError()), {{"sent", sent}}};
 }
 
 HostCommands::Reply HostCommands::Key(const Words& words) {
     long key = 0;
     if (words.size() < 2 || words.size() > 3 || !ReadLong(words[1], key) || key <= 0 || key > 255 ||
         (words.size() == 3 && words[2] != "shift" && words[2] != "ctrl")) {
-        return {kUsage, ",\"error\":\"key <vk> [shift|ctrl]\""};
+        return {kUsage, Error("key <vk> [shift|ctrl]")};
     }
     const KeyModifier modifier = words.size() < 3      ? KeyModifier::None
                                  : words[2] == "shift" ? KeyModifier::Shift
                                                        : KeyModifier::Control;
     const UINT sent = SendKey(static_cast<WORD>(key), modifier);
     Settle();
-    return {sent > 0 ? S_OK : HRESULT_FROM_WIN32(GetLastError()), ""};
+    return {sent > 0 ? S_OK : HRESULT_FROM_WIN32(GetLastError())};
 }
 
-HostCommands::Reply HostCommands::Click(const Words& words) {
-    Reply reply;
-    HostedControl* control = Named(words, reply);
-    if (!control) {
-        return reply;
-    }
+HostCommands::Reply HostCommands::Click(HostedControl& control, const Words&) {
     RECT rect{};
-    if (HWND window = WindowOf(*control)) {
+    if (HWND window = WindowOf(control)) {
         GetWindowRect(window, &rect);
     } else {
-        rect = control->site ? control->site->Place() : HostForm::SlotPlace(control->slot);
+        rect = control.site ? control.site->Place() : HostForm::SlotPlace(control.slot);
         MapWindowPoints(form_.Window(), nullptr, reinterpret_cast<POINT*>(&rect), 2);
     }
     SetForegroundWindow(form_.Window());
     const UINT sent = SendClick({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
     Settle();
-    return {sent == 3 ? S_OK : HRESULT_FROM_WIN32(GetLastError()), ""};
+    return {sent == 3 ? S_OK : HRESULT_FROM_WIN32(GetLastError())};
 }
 
 HostCommands::Reply HostCommands::Events(const Words&) {
-    std::string list;
+    Json list = Json::array();
     for (const EventRecord& event : std::exchange(form_.Journal().events, {})) {
-        list += std::string(list.empty() ? "" : ",") + "{\"control\":" + JsonQuoted(event.control) +
-                ",\"dispid\":" + std::to_string(event.dispid) + ",\"name\":" + JsonQuoted(event.name) +
-                ",\"args\":" + ArgumentsJson(event.arguments) + "}";
+        list.push_back({{"control", event.control},
+                        {"dispid", event.dispid},
+                        {"name", event.name},
+                        {"args", ArgumentsJson(event.arguments)}});
     }
-    return {S_OK, ",\"events\":[" + list + "]"};
+    return {S_OK, {{"events", std::move(list)}}};
 }
 
 HostCommands::Reply HostCommands::Notifications(const Words&) {
     HostJournal& journal = form_.Journal();
-    const std::string fields = ",\"changed\":" + IdList(std::exchange(journal.changed, {})) +
-                               ",\"requestEdit\":" + IdList(std::exchange(journal.requestEdit, {}));
-    return {S_OK, fields};
+    return {S_OK,
+            {{"changed", std::exchange(journal.changed, {})}, {"requestEdit", std::exchange(journal.requestEdit, {})}}};
 }
 
 HostCommands::Reply HostCommands::Rule(const Words& words) {
     ByRefRule rule;
     if (words.size() != 4 || !ReadLong(words[1], rule.dispid) || !ReadLong(words[2], rule.from) ||
         !ReadLong(words[3], rule.to)) {
-        return {kUsage, ",\"error\":\"rule <dispid> <from> <to>\""};
+        return {kUsage, Error("rule <dispid> <from> <to>")};
     }
     form_.Journal().rules.push_back(rule);
-    return {S_OK, ",\"rules\":" + std::to_string(form_.Journal().rules.size())};
+    return {S_OK, {{"rules", form_.Journal().rules.size()}}};
 }
 
 HostCommands::Reply HostCommands::NoRules(const Words&) {
     form_.Journal().rules.clear();
-    return {S_OK, ""};
+    return {S_OK};
 }
 
-HostCommands::Reply HostCommands::Save(const Words& words) {
-    Reply reply;
-    HostedControl* control = Named(words, reply);
-    if (!control) {
-        return reply;
-    }
+HostCommands::Reply HostCommands::Save(HostedControl& control, const Words& words) {
     bool ok = words.size() == 3;
     const std::wstring path = ok ? DecodedWide(words[2], ok) : std::wstring();
-    if (!ok || !control->site) {
-        return {kUsage, ",\"error\":\"save <name> <bagfile>\""};
+    if (!ok || !control.site) {
+        return {kUsage, Error("save <name> <bagfile>")};
     }
     ComPtr<MemoryPropertyBag> bag = qv::win::com::MakeObject<MemoryPropertyBag>();
-    const HRESULT hr = control->site->Save(bag.Get());
+    const HRESULT hr = control.site->Save(bag.Get());
     if (FAILED(hr)) {
-        return {hr, ""};
+        return {hr};
     }
     if (!SaveBagFile(*bag.Get(), path)) {
-        return {STG_E_CANTSAVE, ",\"error\":\"bag file not written\""};
+        return {STG_E_CANTSAVE, Error("bag file not written")};
     }
-    std::string list;
+    Json list = Json::array();
     for (const BagEntry& entry : bag->Entries()) {
         Variant shown;
         const VARIANT* value = &entry.value.Get();
@@ -385,23 +336,21 @@ HostCommands::Reply HostCommands::Save(const Words& words) {
             bag->Read(entry.name.c_str(), shown.Address(), nullptr);
             value = &shown.Get();
         }
-        list += std::string(list.empty() ? "" : ",") + "{\"name\":" + JsonQuoted(qv::win::Narrow(entry.name)) +
-                ",\"vt\":" + std::to_string(entry.isObject ? VARTYPE{VT_UNKNOWN} : entry.value.Type()) +
-                ",\"value\":" + VariantJson(*value) + "}";
+        list.push_back({{"name", qv::win::Narrow(entry.name)},
+                        {"vt", entry.isObject ? VARTYPE{VT_UNKNOWN} : entry.value.Type()},
+                        {"value", VariantJson(*value)}});
     }
-    return {hr, ",\"entries\":[" + list + "]"};
+    return {hr, {{"entries", std::move(list)}}};
 }
 
-HostCommands::Reply HostCommands::Stream(const Words& words) {
-    Reply reply;
-    HostedControl* control = Named(words, reply);
-    if (!control || !control->site) {
-        return control ? Reply{kUsage, ",\"error\":\"not hosted here\""} : reply;
+HostCommands::Reply HostCommands::Stream(HostedControl& control, const Words& words) {
+    if (!control.site) {
+        return {kUsage, Error("not hosted here")};
     }
     ComPtr<IStream> stream;
     HRESULT hr = CreateStreamOnHGlobal(nullptr, TRUE, stream.Address());
     if (SUCCEEDED(hr)) {
-        hr = control->site->Save(stream.Get());
+        hr = control.site->Save(stream.Get());
     }
     STATSTG stat{};
     if (SUCCEEDED(hr)) {
@@ -412,13 +361,13 @@ HostCommands::Reply HostCommands::Stream(const Words& words) {
         hr = stream->Seek(start, STREAM_SEEK_SET, nullptr);
     }
     if (FAILED(hr)) {
-        return {hr, ""};
+        return {hr};
     }
-    const std::wstring progid = control->progid;
+    const std::wstring progid = control.progid;
     const char* step = "";
     hr = form_.Create(words[1], progid, {nullptr, stream.Get()}, &step);
     Settle();
-    return {hr, ",\"bytes\":" + std::to_string(stat.cbSize.QuadPart) + ",\"step\":" + JsonQuoted(step)};
+    return {hr, {{"bytes", stat.cbSize.QuadPart}, {"step", step}}};
 }
 
 HostCommands::Reply HostCommands::AmbientFont(const Words& words) {
@@ -426,62 +375,55 @@ HostCommands::Reply HostCommands::AmbientFont(const Words& words) {
     double points = 0;
     const std::wstring face = ok ? DecodedWide(words[1], ok) : std::wstring();
     if (!ok || !ReadReal(words[2], points)) {
-        return {kUsage, ",\"error\":\"ambientfont <face> <points>\""};
+        return {kUsage, Error("ambientfont <face> <points>")};
     }
     const HRESULT hr = form_.SetAmbientFont(face, points);
     Settle();
-    return {hr, ""};
+    return {hr};
 }
 
-HostCommands::Reply HostCommands::Window(const Words& words) {
-    Reply reply;
-    HostedControl* control = Named(words, reply);
-    if (!control) {
-        return reply;
-    }
-    HWND window = WindowOf(*control);
+HostCommands::Reply HostCommands::Window(HostedControl& control, const Words&) {
+    HWND window = WindowOf(control);
     if (!window) {
-        return {E_NOINTERFACE, ",\"error\":\"no window\""};
+        return {E_NOINTERFACE, Error("no window")};
     }
-    std::string children;
+    Json children = Json::array();
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        children += std::string(children.empty() ? "" : ",") + "{\"class\":" + JsonQuoted(ClassOf(child)) +
-                    ",\"rect\":" + RectJson(RectInParent(child)) +
-                    ",\"visible\":" + (IsWindowVisible(child) ? "true" : "false") + "}";
+        children.push_back({{"class", ClassOf(child)},
+                            {"rect", RectJson(RectInParent(child))},
+                            {"visible", IsWindowVisible(child) != FALSE}});
     }
     RECT screen{};
     GetWindowRect(window, &screen);
-    return {S_OK, ",\"hwnd\":" + std::to_string(reinterpret_cast<UINT_PTR>(window)) +
-                      ",\"class\":" + JsonQuoted(ClassOf(window)) + ",\"rect\":" + RectJson(RectInParent(window)) +
-                      ",\"screen\":" + RectJson(screen) + ",\"visible\":" +
-                      (IsWindowVisible(window) ? "true" : "false") + ",\"children\":[" + children + "]"};
+    return {S_OK,
+            {{"hwnd", reinterpret_cast<UINT_PTR>(window)},
+             {"class", ClassOf(window)},
+             {"rect", RectJson(RectInParent(window))},
+             {"screen", RectJson(screen)},
+             {"visible", IsWindowVisible(window) != FALSE},
+             {"children", std::move(children)}}};
 }
 
-HostCommands::Reply HostCommands::Resize(const Words& words) {
-    Reply reply;
-    HostedControl* control = Named(words, reply);
-    if (!control) {
-        return reply;
-    }
+HostCommands::Reply HostCommands::Resize(HostedControl& control, const Words& words) {
     long width = 0;
     long height = 0;
     if (words.size() != 4 || !ReadLong(words[2], width) || !ReadLong(words[3], height) || width < 0 || height < 0 ||
-        !control->site) {
-        return {kUsage, ",\"error\":\"resize <name> <width> <height>\""};
+        !control.site) {
+        return {kUsage, Error("resize <name> <width> <height>")};
     }
-    RECT place = control->site->Place();
+    RECT place = control.site->Place();
     place.right = place.left + width;
     place.bottom = place.top + height;
-    const HRESULT hr = control->site->Resize(place);
+    const HRESULT hr = control.site->Resize(place);
     Settle();
-    return {hr, ""};
+    return {hr};
 }
 
 HostCommands::Reply HostCommands::Atl(const Words& words) {
     bool ok = words.size() == 2;
     const std::wstring progid = ok ? DecodedWide(words[1], ok) : std::wstring();
     if (!ok) {
-        return {kUsage, ",\"error\":\"atl <progid>\""};
+        return {kUsage, Error("atl <progid>")};
     }
     form_.Destroy("atl");
     if (!atl_) {
@@ -495,7 +437,7 @@ HostCommands::Reply HostCommands::Atl(const Words& words) {
         atl_ ? reinterpret_cast<GetControl>(reinterpret_cast<void*>(GetProcAddress(atl_.get(), "AtlAxGetControl")))
              : nullptr;
     if (!init || !getControl || !init()) {
-        return {HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND), ",\"created\":false"};
+        return {HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND), {{"created", false}}};
     }
     const int slot = form_.FreeSlot();
     const RECT place = HostForm::SlotPlace(slot);
@@ -512,7 +454,7 @@ HostCommands::Reply HostCommands::Atl(const Words& words) {
         if (window) {
             DestroyWindow(window);
         }
-        return {hr, ",\"created\":false"};
+        return {hr, {{"created", false}}};
     }
     form_.AddForeign("atl", progid, slot, window, dispatch.Get());
     std::vector<Variant> text;
@@ -522,14 +464,15 @@ HostCommands::Reply HostCommands::Atl(const Words& words) {
         outcome = CallMember(dispatch.Get(), L"Text", MemberAccess::Get, {});
     }
     Settle();
-    return {outcome.result, ",\"created\":true,\"text\":" + VariantJson(outcome.value.Get()) +
-                                (FAILED(outcome.result) ? FailureFields(outcome) : std::string())};
+    Json fields = {{"created", true}, {"text", VariantJson(outcome.value.Get())}};
+    fields.update(FieldsOf(outcome));
+    return {outcome.result, std::move(fields)};
 }
 
 HostCommands::Reply HostCommands::Quit(const Words&) {
     form_.DestroyAll();
     quitting_ = true;
-    return {S_OK, ""};
+    return {S_OK};
 }
 
 }  // namespace control_host

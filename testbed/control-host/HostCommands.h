@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "HostForm.h"
+#include "JsonText.h"
 #include "common/win32/WindowsApi.h"
 
 namespace control_host {
@@ -31,35 +32,36 @@ public:
 private:
     struct Reply {
         HRESULT hr = S_OK;
-        std::string fields;  // further members of the answer, each starting with ","
+        Json fields = Json::object();  // further members of the answer
     };
     using Words = std::vector<std::string>;
 
+    // Commands that name a control in their second word get it found first.
     Reply Create(const Words& words);
-    Reply Destroy(const Words& words);
-    Reply Get(const Words& words);
-    Reply Set(const Words& words);
-    Reply SetRef(const Words& words);
-    Reply Call(const Words& words);
-    Reply Focus(const Words& words);
+    Reply Destroy(HostedControl& control, const Words& words);
+    Reply Get(HostedControl& control, const Words& words);
+    Reply Set(HostedControl& control, const Words& words);
+    Reply SetRef(HostedControl& control, const Words& words);
+    Reply Call(HostedControl& control, const Words& words);
+    Reply Focus(HostedControl& control, const Words& words);
     Reply Blur(const Words& words);
     Reply Other(const Words& words);
     Reply Type(const Words& words);
     Reply Key(const Words& words);
-    Reply Click(const Words& words);
+    Reply Click(HostedControl& control, const Words& words);
     Reply Events(const Words& words);
     Reply Notifications(const Words& words);
     Reply Rule(const Words& words);
     Reply NoRules(const Words& words);
-    Reply Save(const Words& words);
-    Reply Stream(const Words& words);
+    Reply Save(HostedControl& control, const Words& words);
+    Reply Stream(HostedControl& control, const Words& words);
     Reply AmbientFont(const Words& words);
-    Reply Window(const Words& words);
-    Reply Resize(const Words& words);
+    Reply Window(HostedControl& control, const Words& words);
+    Reply Resize(HostedControl& control, const Words& words);
     Reply Atl(const Words& words);
     Reply Quit(const Words& words);
 
-    HostedControl* Named(const Words& words, Reply& reply);
+    Reply Dispatch(const std::string& command, const Words& words);
     HWND WindowOf(const HostedControl& control) const;
     void Settle();
 

@@ -1,5 +1,6 @@
 #include "HostWindow.h"
 
+#include "common/win32/WindowClass.h"
 #include "common/win32/WindowObject.h"
 
 namespace control_host {
@@ -18,7 +19,7 @@ bool RegisterOtherClass(HINSTANCE instance) {
     }
     edit.hInstance = instance;
     edit.lpszClassName = kOtherClass;
-    return RegisterClassExW(&edit) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return qv::win::RegisterWindowClass(edit);
 }
 
 }  // namespace
@@ -32,14 +33,9 @@ HostWindow::~HostWindow() {
 bool HostWindow::Create(std::function<void()> onWake) {
     onWake_ = std::move(onWake);
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW host{};
-    host.cbSize = sizeof host;
-    host.lpfnWndProc = &HostWindow::Procedure;
-    host.hInstance = instance;
-    host.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    WNDCLASSEXW host = qv::win::WindowClass(kHostClass, &HostWindow::Procedure, instance);
     host.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    host.lpszClassName = kHostClass;
-    if (!RegisterClassExW(&host) || !RegisterOtherClass(instance)) {
+    if (!qv::win::RegisterWindowClass(host) || !RegisterOtherClass(instance)) {
         return false;
     }
     CreateWindowExW(0, kHostClass, L"control-host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 40, 40, 480,

@@ -11,10 +11,11 @@
 namespace control_host {
 namespace {
 
-std::string FontJson(IUnknown* object) {
+Json ObjectJson(IUnknown* object) {
+    Json shown = {{"object", true}};
     qv::win::ComPtr<IFont> font;
-    if (!object || FAILED(object->QueryInterface(IID_IFont, reinterpret_cast<void**>(font.Address())))) {
-        return {};
+    if (FAILED(object->QueryInterface(IID_IFont, reinterpret_cast<void**>(font.Address())))) {
+        return shown;
     }
     qv::win::Bstr name;
     CY size{};
@@ -22,30 +23,13 @@ std::string FontJson(IUnknown* object) {
     font->get_Name(name.Address());
     font->get_Size(&size);
     font->get_Bold(&bold);
-    return ",\"font\":{\"name\":" + JsonQuoted(name.ToUtf8()) +
-           ",\"size\":" + JsonNumber(static_cast<double>(size.int64) / 10000.0) +
-           ",\"bold\":" + (bold ? "true" : "false") + "}";
+    shown["font"] = {{"name", name.ToUtf8()}, {"size", static_cast<double>(size.int64) / 10000.0}, {"bold", bold != 0}};
+    return shown;
 }
 
 }  // namespace
 
-std::string JsonQuoted(std::string_view utf8) {
-    std::string out = "\"";
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-            out += escape;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
+std::string JsonLine(const Json& value) { return value.dump(-1, ' ', false, Json::error_handler_t::replace); }
 
 std::string JsonNumber(double number) {
     char text[40];
@@ -64,28 +48,25 @@ std::string HexResult(HRESULT result) {
     return text;
 }
 
-std::string VariantJson(const VARIANT& value) {
+Json VariantJson(const VARIANT& value) {
     if (value.vt & VT_BYREF) {
         qv::win::Variant direct;
         if (FAILED(VariantCopyInd(direct.Address(), const_cast<VARIANT*>(&value)))) {
-            return "null";
+            return nullptr;
         }
         return VariantJson(direct.Get());
     }
     switch (value.vt) {
         case VT_EMPTY:
         case VT_NULL:
-            return "null";
+            return nullptr;
         case VT_BOOL:
-            return value.boolVal ? "true" : "false";
+            return value.boolVal != VARIANT_FALSE;
         case VT_BSTR:
-            return JsonQuoted(qv::win::Bstr(std::wstring_view(value.bstrVal ? value.bstrVal : L"")).ToUtf8());
+            return qv::win::Bstr(std::wstring_view(value.bstrVal ? value.bstrVal : L"")).ToUtf8();
         case VT_UNKNOWN:
         case VT_DISPATCH:
-            if (!value.punkVal) {
-                return "null";
-            }
-            return "{\"object\":true" + FontJson(value.punkVal) + "}";
+            return value.punkVal ? ObjectJson(value.punkVal) : Json(nullptr);
         case VT_I1:
         case VT_I2:
         case VT_I4:
@@ -97,19 +78,20 @@ std::string VariantJson(const VARIANT& value) {
         case VT_UI4:
         case VT_UINT:
         case VT_UI8: {
+            const bool unsignedWide = value.vt == VT_UI8;
             qv::win::Variant wide;
             if (FAILED(VariantChangeType(wide.Address(), const_cast<VARIANT*>(&value), 0,
-                                         static_cast<VARTYPE>(value.vt == VT_UI8 ? VT_UI8 : VT_I8)))) {
-                return "null";
+                                         static_cast<VARTYPE>(unsignedWide ? VT_UI8 : VT_I8)))) {
+                return nullptr;
             }
-            return value.vt == VT_UI8 ? std::to_string(wide.Get().ullVal) : std::to_string(wide.Get().llVal);
+            return unsignedWide ? Json(wide.Get().ullVal) : Json(wide.Get().llVal);
         }
         default: {
             qv::win::Variant real;
             if (FAILED(VariantChangeType(real.Address(), const_cast<VARIANT*>(&value), 0, VT_R8))) {
-                return "null";
+                return nullptr;
             }
-            return JsonNumber(real.Get().dblVal);
+            return real.Get().dblVal;
         }
     }
 }

@@ -2,22 +2,13 @@
 
 namespace monitor_client {
 
-HRESULT STDMETHODCALLTYPE MonitorEventSink::GetTypeInfoCount(UINT* count) {
-    if (!count) {
-        return E_POINTER;
-    }
-    *count = 0;
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE MonitorEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
-                                                   EXCEPINFO*, UINT*) {
-    if ((id != 1 && id != 2) || !params || params->cArgs != 1) {
+HRESULT MonitorEventSink::OnEvent(DISPID id, DISPPARAMS& params, VARIANT*) {
+    if ((id != 1 && id != 2) || params.cArgs != 1) {
         return DISP_E_MEMBERNOTFOUND;
     }
     VARIANT number;
     VariantInit(&number);
-    if (FAILED(VariantChangeType(&number, &params->rgvarg[0], 0, VT_I4))) {
+    if (FAILED(VariantChangeType(&number, &params.rgvarg[0], 0, VT_I4))) {
         return DISP_E_TYPEMISMATCH;
     }
     if (handler_) {

@@ -4,27 +4,20 @@
 // by the main-client stand-in's form.
 #include <functional>
 
-#include "common/win32/com/ComObject.h"
+#include "common/win32/com/DispatchSink.h"
 #include "qvlCheckCommunicate_h.h"
 
 namespace monitor_client {
 
-class MonitorEventSink final : public qv::win::com::ComObject<MonitorEventSink, IDispatch> {
+class MonitorEventSink final : public qv::win::com::DispatchSink {
 public:
-    static constexpr qv::win::com::InterfaceEntry<MonitorEventSink> kInterfaces[] = {
-        qv::win::com::Expose<MonitorEventSink, IDispatch>(DIID___clsCheckCommunicate),
-        qv::win::com::Expose<MonitorEventSink, IDispatch>(IID_IDispatch)};
-
     using Handler = std::function<void(bool restored, long machine)>;
-    explicit MonitorEventSink(Handler handler) : handler_(std::move(handler)) {}
-
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
-                                     UINT*) override;
+    explicit MonitorEventSink(Handler handler)
+        : DispatchSink(DIID___clsCheckCommunicate), handler_(std::move(handler)) {}
 
 private:
+    HRESULT OnEvent(DISPID id, DISPPARAMS& params, VARIANT*) override;
+
     Handler handler_;
 };
 

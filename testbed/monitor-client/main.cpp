@@ -23,6 +23,8 @@
 #include <utility>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "common/win32/Bstr.h"
 #include "common/win32/com/ComError.h"
 #include "common/win32/com/DispatchCall.h"
@@ -39,21 +41,20 @@ using namespace qv::win;
 using namespace qv::win::com;
 using monitor_client::MonitorEventSink;
 
-void Print(const std::string& line) {
+using Json = nlohmann::ordered_json;
+
+void Print(const Json& answer) {
+    const std::string line = answer.dump(-1, ' ', false, Json::error_handler_t::replace);
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputs("\n", stdout);
     std::fflush(stdout);
 }
 
-std::string Quoted(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-        }
-        out += (c == '\r' || c == '\n') ? ' ' : c;
-    }
-    return out + "\"";
+// The system's texts end in a line break; the answer shows them on one line.
+std::string OneLine(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return text;
 }
 
 std::string HexOf(HRESULT hr) {
@@ -119,7 +120,7 @@ public:
         if (SUCCEEDED(hr)) {
             hr = point_->Advise(static_cast<IDispatch*>(sink_.Get()), &cookie_);
         }
-        Print(SUCCEEDED(hr) ? "{\"ready\":true}" : "{\"ready\":false,\"hr\":\"" + HexOf(hr) + "\"}");
+        Print(SUCCEEDED(hr) ? Json{{"ready", true}} : Json{{"ready", false}, {"hr", HexOf(hr)}});
         return SUCCEEDED(hr);
     }
 
@@ -141,25 +142,25 @@ public:
             std::size_t count = 0;
             words >> ms >> count;
             PumpFor(ms, [&] { return events_.size() >= count; });
-            std::string list;
+            Json list = Json::array();
             for (const auto& [name, number] : std::exchange(events_, {})) {
-                list += (list.empty() ? "" : ",") + std::string("[\"") + name + "\"," + std::to_string(number) + "]";
+                list.push_back(Json::array({name, number}));
             }
-            Print("{\"call\":\"wait\",\"events\":[" + list + "]}");
+            Print({{"call", "wait"}, {"events", std::move(list)}});
         } else if (command == "release") {
             if (point_) {
                 point_->Unadvise(cookie_);
             }
             point_.Reset();
             monitor_.Reset();
-            Print("{\"call\":\"release\"}");
+            Print({{"call", "release"}});
         } else if (command == "gone") {
             DWORD ms = 0;
             words >> ms;
             PumpFor(ms, [] { return !ServerRunning(); });
-            Print(std::string("{\"call\":\"gone\",\"gone\":") + (ServerRunning() ? "false" : "true") + "}");
+            Print({{"call", "gone"}, {"gone", !ServerRunning()}});
         } else if (command == "handles") {
-            Print("{\"call\":\"handles\",\"handles\":" + std::to_string(ServerHandleCount()) + "}");
+            Print({{"call", "handles"}, {"handles", ServerHandleCount()}});
         } else {
             Call(command, words, viaDispatch);
         }
@@ -207,8 +208,9 @@ private:
             error = TakeErrorReport(hr);
         }
         const HRESULT reported = (viaDispatch && hr == DISP_E_EXCEPTION) ? error.result : hr;
-        Print("{\"call\":\"" + command + "\",\"hr\":\"" + HexOf(reported) +
-              "\",\"description\":" + Quoted(FAILED(reported) ? error.description : "") + "}");
+        Print({{"call", command},
+               {"hr", HexOf(reported)},
+               {"description", OneLine(FAILED(reported) ? error.description : std::string())}});
     }
 
     ComPtr<_clsCheckCommunicate> monitor_;

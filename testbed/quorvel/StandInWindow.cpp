@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "FormControls.h"
+#include "common/win32/WindowClass.h"
 #include "common/win32/WindowObject.h"
 
 namespace testbed {
@@ -18,14 +19,9 @@ constexpr int kLineHeight = 20;
 constexpr int kEventsTop = kControlsBottom + 2 * kLineHeight;
 
 bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    WNDCLASSEXW windowClass = qv::win::WindowClass(kClassName, procedure, instance);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    windowClass.lpszClassName = kClassName;
-    return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return qv::win::RegisterWindowClass(windowClass);
 }
 
 HWND CreateChild(HWND parent, HINSTANCE instance, const wchar_t* windowClass, const wchar_t* text, DWORD style,

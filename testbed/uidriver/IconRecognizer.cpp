@@ -3,11 +3,13 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "IconMatch.h"
 #include "WindowFacts.h"
+#include "common/win32/Gdi.h"
 
 namespace testbed {
 namespace {
@@ -37,7 +39,7 @@ HWND IconControl(HWND box) {
 // A memory bitmap of 32-bit pixels, top row first.
 class PixelCanvas {
 public:
-    PixelCanvas(int width, int height) : m_width(width), m_height(height) {
+    PixelCanvas(int width, int height) : m_width(width), m_height(height), m_dc(CreateCompatibleDC(nullptr)) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = width;
@@ -45,28 +47,15 @@ public:
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
-        m_dc = CreateCompatibleDC(nullptr);
-        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
+        m_bitmap.reset(
+            CreateDIBSection(m_dc.get(), &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0));
         if (m_dc && m_bitmap) {
-            m_previous = SelectObject(m_dc, m_bitmap);
+            m_selected = std::make_unique<qv::win::SelectedObject>(m_dc.get(), m_bitmap.get());
         }
     }
-    ~PixelCanvas() {
-        if (m_previous) {
-            SelectObject(m_dc, m_previous);
-        }
-        if (m_bitmap) {
-            DeleteObject(m_bitmap);
-        }
-        if (m_dc) {
-            DeleteDC(m_dc);
-        }
-    }
-    PixelCanvas(const PixelCanvas&) = delete;
-    PixelCanvas& operator=(const PixelCanvas&) = delete;
 
-    bool IsReady() const { return m_previous != nullptr && m_bits != nullptr; }
-    HDC Dc() const { return m_dc; }
+    bool IsReady() const { return m_selected && *m_selected && m_bits != nullptr; }
+    HDC Dc() const { return m_dc.get(); }
     void Fill(std::uint8_t byte) {
         GdiFlush();
         std::memset(m_bits, byte, PixelCount() * sizeof(std::uint32_t));
@@ -85,21 +74,19 @@ private:
 
     int m_width;
     int m_height;
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_previous = nullptr;
+    qv::win::MemoryDc m_dc;
+    qv::win::GdiObject<HBITMAP> m_bitmap;
+    std::unique_ptr<qv::win::SelectedObject> m_selected;  // goes first, before the bitmap and the DC
     std::uint32_t* m_bits = nullptr;
 };
 
 std::vector<std::uint32_t> ScreenPixels(HWND control, int width, int height) {
     PixelCanvas canvas(width, height);
     POINT origin{0, 0};
-    HDC screen = GetDC(nullptr);
-    const bool copied = canvas.IsReady() && screen && ClientToScreen(control, &origin) &&
-                        BitBlt(canvas.Dc(), 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY | CAPTUREBLT);
-    if (screen) {
-        ReleaseDC(nullptr, screen);
-    }
+    const qv::win::WindowDc screen;
+    const bool copied =
+        canvas.IsReady() && screen && ClientToScreen(control, &origin) &&
+        BitBlt(canvas.Dc(), 0, 0, width, height, screen.Get(), origin.x, origin.y, SRCCOPY | CAPTUREBLT);
     return copied ? canvas.Pixels() : std::vector<std::uint32_t>{};
 }
 

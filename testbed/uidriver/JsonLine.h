@@ -5,10 +5,12 @@
 #include <string_view>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 namespace testbed {
 
 // `text` (UTF-8) as a JSON string with its quotes. Quotes, backslashes and
-// control characters are escaped; everything else passes through unchanged.
+// control characters are escaped; bytes that are not UTF-8 become U+FFFD.
 std::string JsonQuoted(std::string_view text);
 
 class JsonLine {
@@ -20,12 +22,10 @@ public:
     JsonLine& Numbers(std::string_view key, const std::vector<std::int64_t>& values);
 
     // The object, without a line break.
-    std::string Str() const { return "{" + m_fields + "}"; }
+    std::string Str() const;
 
 private:
-    JsonLine& Field(std::string_view key, std::string_view json);
-
-    std::string m_fields;
+    nlohmann::ordered_json m_object = nlohmann::ordered_json::object();
 };
 
 }  // namespace testbed

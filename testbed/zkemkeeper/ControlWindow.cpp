@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "common/win32/WindowClass.h"
 #include "common/win32/com/TypeLibrary.h"
 
 namespace zkem {
@@ -13,15 +14,8 @@ constexpr wchar_t kClassName[] = L"QvSimulatedTerminalControl";
 
 ControlWindow::ControlWindow(Handler handler) : handler_(std::move(handler)) {
     const HINSTANCE module = qv::win::com::CurrentModule();
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof existing;
-    if (!::GetClassInfoExW(module, kClassName, &existing)) {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = &ControlWindow::Procedure;
-        windowClass.hInstance = module;
-        windowClass.lpszClassName = kClassName;
-        ::RegisterClassExW(&windowClass);
+    if (!qv::win::RegisterWindowClass(qv::win::WindowClass(kClassName, &ControlWindow::Procedure, module))) {
+        throw std::runtime_error("cannot register the control's window class");
     }
     window_ = ::CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, this);
     if (!window_) throw std::runtime_error("cannot create the control's window");

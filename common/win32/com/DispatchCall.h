@@ -1,9 +1,11 @@
 #pragma once
 // Calling an object through IDispatch::Invoke by dispatch identifier.
 //
+//   const Variant address = Variant::FromText("10.0.0.5");
+//   const Variant port = Variant::FromLong(4370);
 //   Variant result;
-//   ComErrorReport error;
-//   HRESULT hr = CallMethod(object, 39, {Variant::FromText("10.0.0.5"), Variant::FromLong(4370)}, result, &error);
+//   ErrorReport error;
+//   HRESULT hr = CallMethod(object, 39, {address.Get(), port.Get()}, result, &error);
 //
 // Arguments are given in declaration order. For a by-reference argument pass
 // a VARIANT of VT_BYREF | type pointing at the caller's storage (ByRef()).

@@ -3,14 +3,13 @@
 #include "ComError.h"
 #include "DispatchObject.h"
 #include "MemoryPropertyBag.h"
+#include "common/win32/DesignFont.h"
+#include "common/win32/Gdi.h"
+#include "common/win32/ScreenUnits.h"
 #include <olectl.h>
 
 namespace qv::win::com {
 namespace {
-
-constexpr DWORD kMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |
-                              OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST;
-constexpr long kHimetricPerInch = 2540;
 
 // Windows wait here, hidden, while no container shows them. A system window
 // class, so nothing of this library runs for it and the library can unload.
@@ -21,16 +20,6 @@ HWND ParkingWindow() {
             CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     }
     return parking;
-}
-
-long PixelsToHimetric(int pixels, int perInch) { return MulDiv(pixels, kHimetricPerInch, perInch); }
-int HimetricToPixels(long himetric, int perInch) { return MulDiv(himetric, perInch, kHimetricPerInch); }
-
-SIZE ScreenPixelsPerInch() {
-    HDC screen = GetDC(nullptr);
-    const SIZE result{GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY)};
-    ReleaseDC(nullptr, screen);
-    return result;
 }
 
 // The window and its children, each at its place (not every platform prints
@@ -98,15 +87,7 @@ ComPtr<IFont> OleControlBase::AmbientFontCopy() {
     }
     if (!copy) {
         // The design font of these controls when a container offers none.
-        FONTDESC description{sizeof(FONTDESC),
-                             const_cast<LPOLESTR>(L"宋体"),
-                             {90000, 0},
-                             FW_NORMAL,
-                             GB2312_CHARSET,
-                             FALSE,
-                             FALSE,
-                             FALSE};
-        OleCreateFontIndirect(&description, IID_IFont, reinterpret_cast<void**>(copy.Address()));
+        CreateFontObject(FontDesign{}, IID_IFont, reinterpret_cast<void**>(copy.Address()));
     }
     return copy;
 }
@@ -258,7 +239,7 @@ HRESULT STDMETHODCALLTYPE OleControlBase::EnumAdvise(IEnumSTATDATA** out) {
 
 HRESULT STDMETHODCALLTYPE OleControlBase::GetMiscStatus(DWORD aspect, DWORD* status) {
     if (!status) return E_POINTER;
-    *status = aspect == DVASPECT_CONTENT ? kMiscStatus : 0;
+    *status = aspect == DVASPECT_CONTENT ? kOleControlMiscStatus : 0;
     return S_OK;
 }
 
@@ -333,17 +314,14 @@ HRESULT STDMETHODCALLTYPE OleControlBase::Draw(DWORD aspect, LONG, void*, DVTARG
     if (window) GetClientRect(window, &area);
     const int width = area.right > 0 ? area.right : HimetricToPixels(extent_.cx, ScreenPixelsPerInch().cx);
     const int height = area.bottom > 0 ? area.bottom : HimetricToPixels(extent_.cy, ScreenPixelsPerInch().cy);
-    HDC memory = CreateCompatibleDC(target);
-    HBITMAP picture = CreateCompatibleBitmap(target, width, height);
-    HGDIOBJ previous = SelectObject(memory, picture);
+    const MemoryDc memory(CreateCompatibleDC(target));
+    const GdiObject<HBITMAP> picture(CreateCompatibleBitmap(target, width, height));
+    const SelectedObject selected(memory.get(), picture.get());
     RECT whole{0, 0, width, height};
-    FillRect(memory, &whole, GetSysColorBrush(COLOR_WINDOW));
-    if (window) PrintWithChildren(window, memory);
-    StretchBlt(target, bounds->left, bounds->top, bounds->right - bounds->left, bounds->bottom - bounds->top, memory, 0,
-               0, width, height, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteObject(picture);
-    DeleteDC(memory);
+    FillRect(memory.get(), &whole, GetSysColorBrush(COLOR_WINDOW));
+    if (window) PrintWithChildren(window, memory.get());
+    StretchBlt(target, bounds->left, bounds->top, bounds->right - bounds->left, bounds->bottom - bounds->top,
+               memory.get(), 0, 0, width, height, SRCCOPY);
     return S_OK;
 }
 
@@ -420,7 +398,8 @@ HRESULT STDMETHODCALLTYPE OleControlBase::GetGUID(DWORD kind, GUID* out) {
 }
 
 HRESULT STDMETHODCALLTYPE OleControlBase::InterfaceSupportsErrorInfo(REFIID iid) {
-    return SupportsErrorInfo(iid, {&DefaultInterface()});
+    // Loading reports a refused value of a saved form with its own number and description.
+    return SupportsErrorInfo(iid, {&DefaultInterface(), &IID_IPersistPropertyBag, &IID_IPersistStreamInit});
 }
 
 HRESULT STDMETHODCALLTYPE OleControlBase::EnumConnectionPoints(IEnumConnectionPoints** out) {

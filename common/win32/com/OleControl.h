@@ -22,6 +22,12 @@
 
 namespace qv::win::com {
 
+// What the controls tell a container about themselves (GetMiscStatus), and
+// what their registration writes under MiscStatus, so that a container learns
+// it before it creates one.
+constexpr DWORD kOleControlMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |
+                                        OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST;
+
 class OleControlBase : public IOleObject,
                        public IOleInPlaceObject,
                        public IOleInPlaceActiveObject,

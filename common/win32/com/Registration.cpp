@@ -99,6 +99,18 @@ HRESULT RegisterClasses(std::span<const ClassEntry> classes, const std::wstring&
     return result;
 }
 
+HRESULT RegisterClassSubkeys(REFCLSID clsid, std::span<const ClassSubkey> subkeys, RegistryScope scope) {
+    RegistryKey root;
+    HRESULT result = OpenClassesRoot(scope, root);
+    const std::wstring clsidKey = L"CLSID\\" + GuidText(clsid);
+    for (const ClassSubkey& subkey : subkeys) {
+        if (SUCCEEDED(result)) {
+            result = SetText(root.Get(), clsidKey + L"\\" + subkey.path, nullptr, subkey.value);
+        }
+    }
+    return result;
+}
+
 HRESULT UnregisterClasses(std::span<const ClassEntry> classes, RegistryScope scope) {
     RegistryKey root;
     if (HRESULT opened = OpenClassesRoot(scope, root); FAILED(opened)) {

@@ -32,6 +32,15 @@ struct ClassEntry {
 HRESULT RegisterClasses(std::span<const ClassEntry> classes, const std::wstring& modulePath, RegistryScope scope);
 HRESULT UnregisterClasses(std::span<const ClassEntry> classes, RegistryScope scope);
 
+// More keys under a registered class's CLSID\{clsid} (an ActiveX control's
+// Control, ToolboxBitmap32, MiscStatus, Version), each with its default
+// value; they go with the class key when it is unregistered.
+struct ClassSubkey {
+    std::wstring path;  // below CLSID\{clsid}
+    std::wstring value;
+};
+HRESULT RegisterClassSubkeys(REFCLSID clsid, std::span<const ClassSubkey> subkeys, RegistryScope scope);
+
 std::wstring GuidText(REFGUID guid);
 
 }  // namespace qv::win::com

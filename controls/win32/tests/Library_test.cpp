@@ -245,6 +245,11 @@ TEST_F(LumenLibrary, RegistersCreatesByProgIdAndUnregisters) {
                                  selectAll, nullptr, DISPATCH_PROPERTYGET);
         EXPECT_EQ(selectAll.Get().boolVal, VARIANT_TRUE);
 
+        // What the registry tells a container before it creates one is what the control then answers.
+        DWORD misc = 0;
+        ASSERT_EQ(control.As<IOleObject>()->GetMiscStatus(DVASPECT_CONTENT, &misc), S_OK);
+        EXPECT_EQ(ReadText(ClassKey() + L"\\MiscStatus\\1", nullptr), std::to_wstring(misc));
+
         // Older identifiers of the default interface give the same interface.
         const IID older[] = {{0x7D52E597, 0xB4D2, 0x4220, {0xB6, 0x74, 0x40, 0xAA, 0x3D, 0x0D, 0xA2, 0x6F}},
                              {0x7928C0C4, 0x608D, 0x43BB, {0xBB, 0x11, 0x7A, 0xB0, 0xFC, 0x78, 0xEC, 0x7F}}};

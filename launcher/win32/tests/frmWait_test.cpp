@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "common/win32/ScreenUnits.h"
 #include "common/win32/TextConvert.h"
 #include "WindowTestSupport.h"
 #include "common/win32/WindowsApi.h"
@@ -16,7 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using launcher::win::frmWait;
-using launcher::win::TwipsToPixels;
+using qv::win::TwipsToPixels;
 using namespace launcher::win::testing_support;
 
 bool operator==(const RECT& a, const RECT& b) {
@@ -50,7 +51,7 @@ protected:
         EXPECT_EQ(r.top, place.y);
     }
 
-    const POINT ppi_ = launcher::win::ScreenPixelsPerInch();
+    const SIZE ppi_ = qv::win::ScreenPixelsPerInch();
     const HCURSOR busy_ = LoadCursorW(nullptr, IDC_WAIT);
     const HCURSOR arrow_ = LoadCursorW(nullptr, IDC_ARROW);
 };
@@ -64,9 +65,9 @@ TEST_F(frmWaitTest, IsCreatedVisibleAsABorderlessPictureWithItsDesignPrompt) {
 
     RECT client{};
     GetClientRect(hWnd, &client);
-    EXPECT_EQ(client.right, TwipsToPixels(5250, ppi_.x));
-    EXPECT_EQ(client.bottom, TwipsToPixels(1455, ppi_.y));
-    if (ppi_.x == 96 && ppi_.y == 96) {
+    EXPECT_EQ(client.right, TwipsToPixels(5250, ppi_.cx));
+    EXPECT_EQ(client.bottom, TwipsToPixels(1455, ppi_.cy));
+    if (ppi_.cx == 96 && ppi_.cy == 96) {
         EXPECT_EQ(client.right, 350);
         EXPECT_EQ(client.bottom, 97);
     }
@@ -86,8 +87,8 @@ TEST_F(frmWaitTest, IsCreatedVisibleAsABorderlessPictureWithItsDesignPrompt) {
     ASSERT_NE(clip, nullptr);
     RECT clipRect = WindowRect(clip);
     MapWindowPoints(nullptr, hWnd, reinterpret_cast<POINT*>(&clipRect), 2);
-    EXPECT_EQ(clipRect.left, TwipsToPixels(360, ppi_.x));
-    EXPECT_EQ(clipRect.top, TwipsToPixels(315, ppi_.y));
+    EXPECT_EQ(clipRect.left, TwipsToPixels(360, ppi_.cx));
+    EXPECT_EQ(clipRect.top, TwipsToPixels(315, ppi_.cy));
 }
 
 TEST_F(frmWaitTest, ASecondShowFormLeavesTheFirstPromptAndPlace) {
@@ -112,8 +113,8 @@ TEST_F(frmWaitTest, ShowFormCentresItTopmostBusyAndHideFormMovesItOutOfSight) {
 
     wait->HideForm();
     const RECT hidden = WindowRect(hWnd);
-    EXPECT_EQ(hidden.left, TwipsToPixels(-30000, ppi_.x));
-    if (ppi_.x == 96) {
+    EXPECT_EQ(hidden.left, TwipsToPixels(-30000, ppi_.cx));
+    if (ppi_.cx == 96) {
         EXPECT_EQ(hidden.left, -2000);
     }
     EXPECT_EQ(hidden.top, shown.top);
@@ -233,7 +234,7 @@ TEST_F(frmWaitTest, PlaysTheClipWhenThereIsOneAndWorksWithoutIt) {
         ExpectAt(wait->Handle(), Centred(wait->Handle()));
         EXPECT_EQ(WindowText(Prompt(*wait)), "正在连接远程服务...");
         wait->HideForm();
-        EXPECT_EQ(WindowRect(wait->Handle()).left, TwipsToPixels(-30000, ppi_.x));
+        EXPECT_EQ(WindowRect(wait->Handle()).left, TwipsToPixels(-30000, ppi_.cx));
     }
     fs::remove_all(scratch);
 }
@@ -251,19 +252,6 @@ TEST_F(frmWaitTest, SetTopMostChangesTheBandButNotThePlace) {
     EXPECT_EQ(launcher::win::SetTopMost(hWnd, false), FALSE) << "clearing always answers 0";
     EXPECT_FALSE(IsTopMost(hWnd));
     EXPECT_TRUE(WindowRect(hWnd) == before);
-}
-
-TEST(TwipsToPixels, ScalesByTheScreenResolutionRoundingHalvesAway) {
-    struct Case {
-        int twips, ppi, pixels;
-    };
-    const Case cases[] = {
-        {5250, 96, 350}, {1455, 96, 97},   {-30000, 96, -2000}, {-30000, 120, -2500},
-        {705, 144, 71},  {-705, 144, -71}, {0, 96, 0},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(TwipsToPixels(c.twips, c.ppi), c.pixels) << c.twips << " twips at " << c.ppi;
-    }
 }
 
 }  // namespace

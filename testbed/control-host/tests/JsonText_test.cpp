@@ -9,9 +9,11 @@ namespace control_host {
 namespace {
 
 TEST(JsonText, QuotesEscapesAndControlCharacters) {
-    EXPECT_EQ(JsonQuoted("a\"b\\c"), "\"a\\\"b\\\\c\"");
-    EXPECT_EQ(JsonQuoted("\r\n\x01"), "\"\\u000d\\u000a\\u0001\"");
-    EXPECT_EQ(JsonQuoted("宋体"), "\"宋体\"");
+    EXPECT_EQ(JsonLine("a\"b\\c"), "\"a\\\"b\\\\c\"");
+    EXPECT_EQ(JsonLine("\r\n\x01"), "\"\\r\\n\\u0001\"");
+    EXPECT_EQ(JsonLine("宋体"), "\"宋体\"");
+    // Text that is not UTF-8 still gives a line.
+    EXPECT_EQ(JsonLine("a\xff"), "\"a\xEF\xBF\xBD\"");
 }
 
 TEST(JsonText, NumbersReadBackExactly) {
@@ -28,22 +30,22 @@ TEST(JsonText, VariantsByTypeAndThroughReferences) {
     VariantInit(&byRef);
     byRef.vt = VT_BYREF | VT_I2;
     byRef.piVal = &key;
-    EXPECT_EQ(VariantJson(byRef), "97");
+    EXPECT_EQ(VariantJson(byRef).dump(), "97");
 
     VARIANT colour;
     VariantInit(&colour);
     colour.vt = VT_UI4;
     colour.ulVal = 0x80000005UL;
-    EXPECT_EQ(VariantJson(colour), "2147483653");
+    EXPECT_EQ(VariantJson(colour).dump(), "2147483653");
 
-    EXPECT_EQ(VariantJson(qv::win::Variant::FromBool(true).Get()), "true");
-    EXPECT_EQ(VariantJson(qv::win::Variant::FromText("a\"").Get()), "\"a\\\"\"");
-    EXPECT_EQ(VariantJson(qv::win::Variant().Get()), "null");
+    EXPECT_EQ(VariantJson(qv::win::Variant::FromBool(true).Get()).dump(), "true");
+    EXPECT_EQ(VariantJson(qv::win::Variant::FromText("a\"").Get()).dump(), "\"a\\\"\"");
+    EXPECT_EQ(VariantJson(qv::win::Variant().Get()).dump(), "null");
     VARIANT real;
     VariantInit(&real);
     real.vt = VT_R4;
     real.fltVal = 9.5f;
-    EXPECT_EQ(VariantJson(real), "9.5");
+    EXPECT_EQ(VariantJson(real).dump(), "9.5");
 }
 
 TEST(JsonText, FontsShowNameSizeAndWeight) {
@@ -55,7 +57,7 @@ TEST(JsonText, FontsShowNameSizeAndWeight) {
         font->QueryInterface(IID_IFont, reinterpret_cast<void**>(settable.Address()));
         ASSERT_TRUE(settable);
         settable->put_Bold(TRUE);
-        const std::string json = VariantJson(qv::win::Variant::FromDispatch(font.Get()).Get());
+        const std::string json = JsonLine(VariantJson(qv::win::Variant::FromDispatch(font.Get()).Get()));
         // The face name is the one the platform reports: Wine names the face it substituted.
         EXPECT_EQ(json.rfind("{\"object\":true,\"font\":{\"name\":\"", 0), 0u) << json;
         EXPECT_GT(json.size(), 60u) << json;

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "EventSink.h"
 #include "common/win32/TextConvert.h"
 #include "common/win32/Variant.h"
@@ -27,20 +29,13 @@
 namespace {
 
 using qv::win::ComPtr;
+using Json = nlohmann::ordered_json;
 
-void Print(const std::string& line) {
+void Print(const Json& answer) {
+    const std::string line = answer.dump(-1, ' ', false, Json::error_handler_t::replace);
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputs("\n", stdout);
     std::fflush(stdout);
-}
-
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
-    }
-    return out;
 }
 
 // Arguments in declaration order; cleared when done.
@@ -105,10 +100,9 @@ void Wait(zkem::EventSink& sink, DWORD waitMs, std::size_t count) {
             ::DispatchMessageW(&message);
         }
     }
-    std::string events;
-    for (const auto& [id, argument] : sink.Take())
-        events += (events.empty() ? "[" : ",[") + std::to_string(id) + "," + std::to_string(argument) + "]";
-    Print("{\"call\":\"wait\",\"events\":[" + events + "]}");
+    Json events = Json::array();
+    for (const auto& [id, argument] : sink.Take()) events.push_back(Json::array({id, argument}));
+    Print({{"call", "wait"}, {"events", std::move(events)}});
 }
 
 void Serve(IDispatch* control, zkem::EventSink& sink) {
@@ -127,8 +121,7 @@ void Serve(IDispatch* control, zkem::EventSink& sink) {
             arguments.values = {qv::win::Variant::FromText(address).Detach(),
                                 qv::win::Variant::FromLong(port).Detach()};
             const HRESULT hr = CallById(control, 39, arguments, result.Address());
-            Print("{\"call\":\"connect\",\"hr\":" + std::to_string(hr) +
-                  ",\"result\":" + (IsTrue(result.Get()) ? "true" : "false") + "}");
+            Print({{"call", "connect"}, {"hr", hr}, {"result", IsTrue(result.Get())}});
         } else if (command == "connect-byref") {
             // As a late-bound caller holding both values in variables passes them.
             std::string address;
@@ -147,8 +140,7 @@ void Serve(IDispatch* control, zkem::EventSink& sink) {
             call.values = {first, second};
             const HRESULT hr = CallById(control, 39, call, result.Address());
             call.values.clear();  // the referenced variables own their values
-            Print("{\"call\":\"connect\",\"hr\":" + std::to_string(hr) +
-                  ",\"result\":" + (IsTrue(result.Get()) ? "true" : "false") + "}");
+            Print({{"call", "connect"}, {"hr", hr}, {"result", IsTrue(result.Get())}});
         } else if (command == "probe") {
             long machine = 1;
             words >> machine;
@@ -163,10 +155,9 @@ void Serve(IDispatch* control, zkem::EventSink& sink) {
             call.values.pop_back();  // the by-reference slot is not the call's to free
             const std::string answer = text ? qv::win::Narrow(std::wstring_view(text, ::SysStringLen(text))) : "";
             ::SysFreeString(text);
-            Print("{\"call\":\"probe\",\"hr\":" + std::to_string(hr) + ",\"result\":" +
-                  (IsTrue(result.Get()) ? "true" : "false") + ",\"text\":\"" + Escaped(answer) + "\"}");
+            Print({{"call", "probe"}, {"hr", hr}, {"result", IsTrue(result.Get())}, {"text", answer}});
         } else if (command == "disconnect") {
-            Print("{\"call\":\"disconnect\",\"hr\":" + std::to_string(CallById(control, 40, arguments, nullptr)) + "}");
+            Print({{"call", "disconnect"}, {"hr", CallById(control, 40, arguments, nullptr)}});
         } else if (command == "wait") {
             DWORD waitMs = 0;
             std::size_t count = 0;
@@ -175,7 +166,7 @@ void Serve(IDispatch* control, zkem::EventSink& sink) {
         } else if (command == "quit") {
             return;
         } else {
-            Print("{\"error\":\"unknown command\"}");
+            Print({{"error", "unknown command"}});
         }
     }
 }
@@ -196,10 +187,10 @@ int Run() {
     DWORD cookie = 0;
     if (SUCCEEDED(hr)) hr = point->Advise(static_cast<IDispatch*>(sink.Get()), &cookie);
     if (FAILED(hr)) {
-        Print("{\"ready\":false,\"hr\":" + std::to_string(hr) + "}");
+        Print({{"ready", false}, {"hr", hr}});
         return 1;
     }
-    Print("{\"ready\":true,\"notification\":" + std::to_string(EventIdAt(control.Get(), 19)) + "}");
+    Print({{"ready", true}, {"notification", EventIdAt(control.Get(), 19)}});
     Serve(control.Get(), *sink.Get());
     point->Unadvise(cookie);
     return 0;

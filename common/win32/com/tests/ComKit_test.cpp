@@ -106,6 +106,33 @@ TEST_F(ComKit, FailuresBecomeErrorNumbersWithTheirDescriptions) {
     EXPECT_EQ(thing->InterfaceSupportsErrorInfo(IID_IDispatch), S_FALSE);
 }
 
+TEST_F(ComKit, ASinkAnswersItsEventInterfaceAsIDispatchAndNothingElse) {
+    ComPtr<PingSink> sink = MakeObject<PingSink>();
+    IDispatch* const dispatch = sink->AsDispatch();
+    for (const IID* iid : {&DIID_KitEvents, &IID_IDispatch, &IID_IUnknown}) {
+        ComPtr<IUnknown> answer;
+        ASSERT_EQ(sink->QueryInterface(*iid, reinterpret_cast<void**>(answer.Address())), S_OK);
+        EXPECT_EQ(static_cast<void*>(answer.Get()), static_cast<void*>(dispatch));
+    }
+    void* none = reinterpret_cast<void*>(1);
+    EXPECT_EQ(sink->QueryInterface(IID_IKitThing, &none), E_NOINTERFACE);
+    EXPECT_EQ(none, nullptr);
+    UINT count = 7;
+    EXPECT_EQ(dispatch->GetTypeInfoCount(&count), S_OK);
+    EXPECT_EQ(count, 0u);
+
+    // A caller that passes no arguments at all still reaches the handler, which refuses it.
+    VARIANT result;
+    result.vt = VT_I4;
+    EXPECT_EQ(dispatch->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, nullptr, &result, nullptr, nullptr),
+              DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(result.vt, VT_EMPTY);
+    VARIANT value = Variant::FromLong(5).Get();
+    DISPPARAMS params{&value, nullptr, 1, 0};
+    EXPECT_EQ(dispatch->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(sink->pings, (std::vector<long>{5}));
+}
+
 TEST_F(ComKit, ConnectionPointCallsEverySinkUntilItUnadvises) {
     ComPtr<KitThing> thing = MakeObject<KitThing>();
     ComPtr<IConnectionPoint> point;
@@ -167,9 +194,14 @@ TEST_F(ComKit, RegistersAndUnregistersClassesForTheUser) {
     // Read back rather than through CLSIDFromProgID: Wine 8 does not merge the
     // user's classes into HKEY_CLASSES_ROOT for it as Windows does.
     EXPECT_EQ(ReadDefault(L"KitTest.KitThing\\CLSID"), GuidText(CLSID_KitThing));
+    const ClassSubkey subkeys[] = {{L"Control", L""}, {L"MiscStatus\\1", L"131473"}};
+    ASSERT_EQ(RegisterClassSubkeys(CLSID_KitThing, subkeys, RegistryScope::User), S_OK);
+    EXPECT_EQ(ReadDefault(clsid + L"\\Control"), L"");
+    EXPECT_EQ(ReadDefault(clsid + L"\\MiscStatus\\1"), L"131473");
 
     ASSERT_EQ(UnregisterClasses(classes, RegistryScope::User), S_OK);
     EXPECT_EQ(ReadDefault(clsid), L"<missing>");
+    EXPECT_EQ(ReadDefault(clsid + L"\\MiscStatus\\1"), L"<missing>");
     EXPECT_EQ(ReadDefault(L"KitTest.KitThing.1"), L"<missing>");
 }
 

@@ -4,6 +4,7 @@
 #include "common/win32/com/ComError.h"
 #include "common/win32/com/ConnectionPoint.h"
 #include "common/win32/com/DispatchObject.h"
+#include "common/win32/com/DispatchSink.h"
 #include "KitTest_h.h"
 
 #include <vector>
@@ -45,26 +46,17 @@ private:
 };
 
 // An event sink that records the values of Ping.
-class PingSink final : public ComObject<PingSink, IDispatch> {
+class PingSink final : public DispatchSink {
 public:
-    static constexpr InterfaceEntry<PingSink> kInterfaces[] = {Expose<PingSink, IDispatch>(DIID_KitEvents),
-                                                               Expose<PingSink, IDispatch>(IID_IDispatch)};
+    PingSink() : DispatchSink(DIID_KitEvents) {}
     std::vector<long> pings;
 
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return DISP_E_UNKNOWNNAME;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        if (id != 1 || params->cArgs != 1 || params->rgvarg[0].vt != VT_I4) {
+private:
+    HRESULT OnEvent(DISPID id, DISPPARAMS& params, VARIANT*) override {
+        if (id != 1 || params.cArgs != 1 || params.rgvarg[0].vt != VT_I4) {
             return DISP_E_MEMBERNOTFOUND;
         }
-        pings.push_back(params->rgvarg[0].lVal);
+        pings.push_back(params.rgvarg[0].lVal);
         return S_OK;
     }
 };
