@@ -107,7 +107,7 @@ TEST_F(StartupSequenceTest, NothingToUpdateStartsTheMainClientAfterRecordingEver
 }
 
 TEST_F(StartupSequenceTest, TheRequestIsSignedWithTheSettingsAndAnEmptyDatabaseName) {
-    settings.values = {"http://127.0.0.1:8080", "School01", "salt.for.tests"};
+    settings.values = {"http://127.0.0.1:8080", "School01", "salt.for.tests", std::nullopt};
     Answer({});
 
     Run();

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "common/TextCase.h"
+#include "launcher/PublisherKeys.h"
 #include "common/win32/TextConvert.h"
 #include "common/win32/WindowsApi.h"
 
@@ -88,6 +89,12 @@ bool IniSettings::Load(LauncherSettings& settings, std::string& error) {
         return false;
     }
     read.serviceUrl = std::move(*address);
+    // Optional; once present, it must hold keys, or the launcher would run unchecked.
+    read.publisherKeys = ReadKey(file, L"PublisherKeys");
+    if (read.publisherKeys && !ParsePublisherKeys(*read.publisherKeys)) {
+        error = "设置文件 " + path_ + " 的 [Update] 节中 PublisherKeys 不是以逗号分隔的 64 字节公钥的 base64 文本。";
+        return false;
+    }
     settings = std::move(read);
     return true;
 }
