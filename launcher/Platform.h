@@ -5,6 +5,7 @@
 // implementations.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -104,6 +105,9 @@ struct LauncherSettings {
     std::string serviceUrl;
     std::string customerCode;
     std::string signingSalt;
+    // [Update] PublisherKeys as written, when the setting is present: then
+    // every entry of the service's answer must be signed by one of the keys.
+    std::optional<std::string> publisherKeys;
 };
 
 class ISettingsSource {

@@ -66,7 +66,7 @@ void Sha256::Update(const char* data, std::size_t size) {
     }
 }
 
-std::string Sha256::HexDigest() {
+Sha256Bytes Sha256::Digest() {
     const std::uint64_t bits = m_length * 8;
     const char one = static_cast<char>(0x80);
     Update(&one, 1);
@@ -76,10 +76,19 @@ std::string Sha256::HexDigest() {
         const char byte = static_cast<char>((bits >> shift) & 0xFF);
         Update(&byte, 1);
     }
+    Sha256Bytes digest{};
+    for (std::size_t i = 0; i < m_state.size(); ++i) {
+        for (int j = 0; j < 4; ++j) digest[4 * i + j] = static_cast<unsigned char>(m_state[i] >> (24 - 8 * j));
+    }
+    return digest;
+}
+
+std::string Sha256::HexDigest() {
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string hex;
-    for (const std::uint32_t word : m_state) {
-        for (int shift = 28; shift >= 0; shift -= 4) hex += kDigits[(word >> shift) & 0xF];
+    for (const unsigned char byte : Digest()) {
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 0xF];
     }
     return hex;
 }

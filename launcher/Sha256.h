@@ -7,12 +7,15 @@
 
 namespace launcher {
 
+using Sha256Bytes = std::array<unsigned char, 32>;
+
 class Sha256 {
 public:
     Sha256();
     void Update(const char* data, std::size_t size);
-    // Lower-case hexadecimal; the hash takes no more data afterwards.
-    std::string HexDigest();
+    // The hash takes no more data after either of these.
+    Sha256Bytes Digest();
+    std::string HexDigest();  // lower-case hexadecimal
 
 private:
     void Block(const unsigned char* block);

@@ -1,6 +1,7 @@
 #include "modMain.h"
 
 #include <exception>
+#include <optional>
 
 #include "BuildUpdateFiles.h"
 #include "common/TextCase.h"
@@ -12,6 +13,14 @@ namespace {
 constexpr unsigned kErrorBox = mb::SystemModal | mb::IconStop;
 constexpr const char* kErrorTitle = "错误";
 constexpr std::uint32_t kPauseAroundStop = 500;
+// For a settings source that passed the value on unchecked.
+constexpr const char* kInvalidKeys =
+    "设置 [Update] PublisherKeys 的值无效：应为一个或多个以逗号分隔的 64 字节公钥的 base64 文本。";
+
+class RefuseAll final : public ISignatureVerifier {
+public:
+    bool Verify(const PublicKeyBytes&, const Sha256Bytes&, const SignatureBytes&) override { return false; }
+};
 
 class StartupSequence {
 public:
@@ -56,8 +65,19 @@ private:
             return MainEnd::SettingsMissing;
         }
 
+        std::optional<AnswerSigning> signing;
+        if (settings.publisherKeys) {
+            auto keys = ParsePublisherKeys(*settings.publisherKeys);
+            if (!keys) {
+                wait_->HideForm();
+                s_.messageBox.Show(kInvalidKeys, kErrorTitle, kErrorBox);
+                return MainEnd::SettingsMissing;
+            }
+            signing.emplace(AnswerSigning{std::move(*keys), s_.verifier ? *s_.verifier : refuseAll_});
+        }
+
         wait_->ShowForm("正在连接远程服务...");
-        if (!RequestProgramFiles(settings)) return MainEnd::RequestFailed;
+        if (!RequestProgramFiles(settings, signing ? &*signing : nullptr)) return MainEnd::RequestFailed;
         if (state_.g_oProgramFiles->ErrorCode != 1) {
             wait_->HideForm();
             s_.messageBox.Show(RefusalText(*state_.g_oProgramFiles), kErrorTitle, kErrorBox);
@@ -86,8 +106,8 @@ private:
         wait_->HideForm();
     }
 
-    bool RequestProgramFiles(const LauncherSettings& settings) {
-        UpdateService service{s_.http, s_.random, settings.serviceUrl, settings.signingSalt};
+    bool RequestProgramFiles(const LauncherSettings& settings, const AnswerSigning* signing) {
+        UpdateService service{s_.http, s_.random, settings.serviceUrl, settings.signingSalt, signing};
         if (GetProgramFiles(service, settings.customerCode, state_.g_oProgramFiles, "")) return true;
         wait_->HideForm();
         s_.messageBox.Show("获取服务器信息出错，原因如下：\r\n\r\n网络错误或者升级文件版本信息解析错误。", kErrorTitle,
@@ -134,6 +154,7 @@ private:
     LauncherServices& s_;
     LauncherState state_;
     std::unique_ptr<IWaitWindow> wait_;
+    RefuseAll refuseAll_;
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "LauncherWindows.h"
 #include "Platform.h"
+#include "PublisherKeys.h"
 #include "clsDealConfigFile.h"
 #include "clsProgramFiles.h"
 
@@ -33,6 +34,9 @@ struct LauncherServices {
     ISettingsSource& settings;
     IWindowFactory& windows;
     std::string launcherFolder;  // without a trailing "\" except at a drive root
+    // Checks the publisher's signatures when the settings hold keys; without
+    // it, an installation with keys refuses every answer.
+    ISignatureVerifier* verifier = nullptr;
 };
 
 // How the sequence ended; the process exit does not tell them apart.

@@ -3,8 +3,9 @@
 #include <cstdint>
 #include <utility>
 
-#include "common/NumberText.h"
+#include "FileSignature.h"
 #include "Sha256.h"
+#include "common/NumberText.h"
 #include "common/TextCase.h"
 #include "modMD5.h"
 
@@ -35,21 +36,37 @@ bool IsSafeFileName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find_first_of("\\/:") == std::string::npos;
 }
 
-std::shared_ptr<clsProgramFile> ReadFileEntry(const IXmlNode& file) {
+// With publisher keys, an entry counts only when it names its archive's
+// digest and carries a signature over its fields by one of the keys.
+bool IsTrustedEntry(const IXmlNode& file, const AnswerSigning& signing) {
+    SignedFieldTexts fields;
+    for (std::size_t i = 0; i < fields.size(); ++i) fields[i] = ChildText(file, kSignedFields[i], "");
+    const auto signature = ChildText(file, kSignatureElement);
+    return ChildText(file, "cSHA256") && signature && IsSignedEntry(fields, *signature, signing);
+}
+
+std::shared_ptr<clsProgramFile> ReadFileEntry(const IXmlNode& file, const AnswerSigning* signing) {
+    if (signing && !IsTrustedEntry(file, *signing)) return nullptr;
+    // A signed entry is used exactly as it was signed: blanks around a text,
+    // which the signature does not cover, cannot change what it means.
+    const auto field = [&](const char* name, const std::string& strDefault) {
+        const std::string text = ChildText(file, name, strDefault);
+        return signing ? TrimXmlSpace(text) : text;
+    };
     auto entry = std::make_shared<clsProgramFile>();
-    entry->cFileName = ChildText(file, "cFileName", "");
+    entry->cFileName = field("cFileName", "");
     if (!IsSafeFileName(entry->cFileName)) return nullptr;
-    const auto number = qv::ParseNumber(ChildText(file, "cVersion", "0"));
+    const auto number = qv::ParseNumber(field("cVersion", "0"));
     const auto version = number ? qv::ToInt32(*number) : std::nullopt;
     if (!version) return nullptr;
     entry->cVersion = *version;
-    entry->cFilePath = ChildText(file, "cFilePath", "");
-    entry->cDownLoadPath = ChildText(file, "cDownLoadPath", "");
-    entry->cIfReg = ChildText(file, "cIfReg", "") == "1";
-    entry->cIfPrivate = ChildText(file, "cIfPrivate", "") == "1";
-    // Optional: services that send no digest are not checked.
+    entry->cFilePath = field("cFilePath", "");
+    entry->cDownLoadPath = field("cDownLoadPath", "");
+    entry->cIfReg = field("cIfReg", "") == "1";
+    entry->cIfPrivate = field("cIfPrivate", "") == "1";
+    // Optional without publisher keys: services that send no digest are not checked.
     if (const auto digest = ChildText(file, "cSHA256")) {
-        entry->cSHA256 = NormalisedSha256Text(*digest);
+        entry->cSHA256 = NormalisedSha256Text(signing ? TrimXmlSpace(*digest) : *digest);
         if (entry->cSHA256.empty()) return nullptr;
     }
     return entry;
@@ -69,7 +86,7 @@ std::string GetNodeText(const IXmlNode* node, const std::string& strDefault) {
     return node ? node->Text() : strDefault;
 }
 
-bool ReadProgramFilesAnswer(const IXmlDocument& document, clsProgramFiles& result) {
+bool ReadProgramFilesAnswer(const IXmlDocument& document, clsProgramFiles& result, const AnswerSigning* signing) {
     const auto resultNode = document.SelectSingleNode("/quorvel/result");
     if (!resultNode) return false;
 
@@ -84,7 +101,7 @@ bool ReadProgramFilesAnswer(const IXmlDocument& document, clsProgramFiles& resul
     result.ErrorMessage = *errorMessage;
 
     for (const auto& file : document.SelectNodes("/quorvel/ProgramFilesList/File")) {
-        auto entry = ReadFileEntry(*file);
+        auto entry = ReadFileEntry(*file, signing);
         if (!entry) return false;
         result.Add(std::move(entry));
     }
@@ -99,7 +116,7 @@ bool GetProgramFiles(UpdateService& service, const std::string& strCustomerCode,
     if (!service.http.HttpGetXml(service.baseUrl + "/api/GetProgramFiles.ashx" + *query, document)) return false;
 
     oProgramFiles = std::make_shared<clsProgramFiles>();
-    return document && ReadProgramFilesAnswer(*document, *oProgramFiles);
+    return document && ReadProgramFilesAnswer(*document, *oProgramFiles, service.signing);
 }
 
 }  // namespace launcher

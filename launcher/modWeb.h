@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "FileSignature.h"
 #include "Platform.h"
 #include "clsProgramFiles.h"
 
@@ -15,6 +16,8 @@ struct UpdateService {
     IRandom& random;
     std::string baseUrl;      // scheme and host, e.g. "http://host"
     std::string signingSalt;  // shared with the service
+    // The publisher's keys; none: entries are taken unsigned, as always.
+    const AnswerSigning* signing = nullptr;
 };
 
 // "?cid=...&rnd=...&db=...&sign=..." with a freshly drawn rnd; the customer
@@ -28,9 +31,11 @@ std::string GetNodeText(const IXmlNode* node, const std::string& strDefault);
 
 // Fills `result` from the answer document. False when the result element or
 // one of its two children is missing, a number does not convert, or a file
-// name could lead out of its folder; what was read up to then stays in `result`.
+// name could lead out of its folder, or, with `signing`, an entry lacks its
+// digest or a valid signature; what was read up to then stays in `result`.
 // True says nothing about ErrorCode.
-bool ReadProgramFilesAnswer(const IXmlDocument& document, clsProgramFiles& result);
+bool ReadProgramFilesAnswer(const IXmlDocument& document, clsProgramFiles& result,
+                            const AnswerSigning* signing = nullptr);
 
 // The whole exchange. When the HTTP exchange fails, oProgramFiles is left as
 // it was; after that it holds the new object, even if reading the answer fails.

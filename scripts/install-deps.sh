@@ -11,7 +11,7 @@ packages=(
   wine wine64 libwine libwine-dev fonts-wine
   xvfb x11-apps x11-utils imagemagick fonts-wqy-microhei
   arj locales
-  libssl-dev nlohmann-json3-dev clang-format wixl msitools osslsigncode
+  libssl-dev openssl nlohmann-json3-dev clang-format wixl msitools osslsigncode
   wine32:i386
 )
 

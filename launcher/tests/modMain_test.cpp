@@ -10,6 +10,7 @@
 #include "launcher/tests/support/FakeMessageBox.h"
 #include "launcher/tests/support/FakeProcesses.h"
 #include "launcher/tests/support/FakeRandom.h"
+#include "launcher/tests/support/FakeSignatureVerifier.h"
 #include "launcher/tests/support/FakeSystemInfo.h"
 #include "launcher/tests/support/FakeWindows.h"
 #include "launcher/tests/support/FakeXml.h"
@@ -107,7 +108,7 @@ TEST_F(StartupSequenceTest, NothingToUpdateStartsTheMainClientAfterRecordingEver
 }
 
 TEST_F(StartupSequenceTest, TheRequestIsSignedWithTheSettingsAndAnEmptyDatabaseName) {
-    settings.values = {"http://127.0.0.1:8080", "School01", "salt.for.tests"};
+    settings.values = {"http://127.0.0.1:8080", "School01", "salt.for.tests", std::nullopt};
     Answer({});
 
     Run();
@@ -343,6 +344,35 @@ TEST_F(StartupSequenceTest, AnUnforeseenFailureIsReportedAndEndsTheSequence) {
 
     EXPECT_EQ(Boxes(), (std::vector<ShownBox>{{"内存不足", "错误", kErrorFlags}}));
     EXPECT_FALSE(windows.wait.exists);
+    EXPECT_TRUE(processes.started.empty());
+}
+
+TEST_F(StartupSequenceTest, PublisherKeysThatAreNoKeysEndBeforeAnyRequest) {
+    settings.values.publisherKeys = "AAAA";
+    Answer({File("quorvel.exe", "7")});
+
+    EXPECT_EQ(Run(), MainEnd::SettingsMissing);
+
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_NE(Boxes()[0].text.find("PublisherKeys"), std::string::npos);
+    EXPECT_EQ(Boxes()[0].flags, kErrorFlags);
+    EXPECT_TRUE(http.Urls().empty());
+}
+
+TEST_F(StartupSequenceTest, WithKeysAnUnsignedAnswerIsAFailedRequest) {
+    settings.values.publisherKeys = std::string(86, 'A') + "==";  // a 64-byte key
+    FakeSignatureVerifier verifier;
+    services.verifier = &verifier;
+    const std::string before = VersionFile();
+    Answer({File("quorvel.exe", "8")});
+
+    EXPECT_EQ(Run(), MainEnd::RequestFailed);
+
+    EXPECT_EQ(Boxes(),
+              (std::vector<ShownBox>{{"获取服务器信息出错，原因如下：\r\n\r\n网络错误或者升级文件版本信息解析错误。",
+                                      "错误", kErrorFlags}}));
+    EXPECT_EQ(VersionFile(), before);
+    EXPECT_TRUE(windows.downloads.empty());
     EXPECT_TRUE(processes.started.empty());
 }
 

@@ -4,6 +4,7 @@
 //   ServiceUrl=http://host:port     (http or https, no path needed)
 //   CustomerCode=...
 //   SigningSalt=...
+//   PublisherKeys=base64,base64   (optional: the publisher's ECDSA P-256 keys)
 // The file may be ANSI (system code page) or UTF-16 with a byte-order mark.
 #include <string>
 
@@ -15,7 +16,8 @@ class IniSettings final : public ISettingsSource {
 public:
     explicit IniSettings(std::string launcherFolder);
 
-    // All three keys must be present and non-empty. The service address comes
+    // The three keys above must be present and non-empty; PublisherKeys, when
+    // present, must hold valid keys. The service address comes
     // back without trailing "/", so that the request path can be appended.
     bool Load(LauncherSettings& settings, std::string& error) override;
 

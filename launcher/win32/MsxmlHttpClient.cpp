@@ -42,6 +42,16 @@ VARIANT Missing() {
     return value;
 }
 
+// Left as it is, the request ignores every server certificate error (the
+// option's default is "ignore all"); the launcher wants them all to fail the
+// request. Wine checks certificates regardless and does not implement the
+// option, so E_NOTIMPL alone is no failure.
+bool CheckServerCertificates(IServerXMLHTTPRequest& request) {
+    const auto none = qv::win::Variant::FromLong(0);
+    const HRESULT hr = request.setOption(SXH_OPTION_IGNORE_SERVER_SSL_CERT_ERROR_FLAGS, none.Get());
+    return SUCCEEDED(hr) || hr == E_NOTIMPL;
+}
+
 // The response document of a synchronous GET that ended with status 200.
 ComPtr<IDispatch> Get(IServerXMLHTTPRequest& request, const std::string& url) {
     const Bstr method(std::string_view("GET"));
@@ -54,9 +64,9 @@ ComPtr<IDispatch> Get(IServerXMLHTTPRequest& request, const std::string& url) {
     ComPtr<IDispatch> response;
     if (FAILED(request.setTimeouts(kResolveTimeoutMs, kConnectTimeoutMs, kSendTimeoutMs, kReceiveTimeoutMs)) ||
         FAILED(request.open(method.Get(), address.Get(), synchronous.Get(), Missing(), Missing())) ||
-        FAILED(request.setRequestHeader(header.Get(), agent.Get())) || FAILED(request.send(Missing())) ||
-        FAILED(request.get_readyState(&readyState)) || FAILED(request.get_status(&status)) ||
-        readyState != kReadyStateCompleted || status != kStatusOk) {
+        !CheckServerCertificates(request) || FAILED(request.setRequestHeader(header.Get(), agent.Get())) ||
+        FAILED(request.send(Missing())) || FAILED(request.get_readyState(&readyState)) ||
+        FAILED(request.get_status(&status)) || readyState != kReadyStateCompleted || status != kStatusOk) {
         return response;
     }
     request.get_responseXML(response.Address());

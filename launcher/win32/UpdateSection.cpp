@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "common/TextCase.h"
+#include "launcher/PublisherKeys.h"
 #include "common/win32/TextConvert.h"
 
 namespace launcher::win {
@@ -52,6 +53,12 @@ bool LoadUpdateSection(const UpdateKeyReader& read, const std::string& place, La
         return false;
     }
     values.serviceUrl = std::move(*address);
+    // Optional; once present, it must hold keys, or the launcher would run unchecked.
+    values.publisherKeys = read(L"PublisherKeys");
+    if (values.publisherKeys && !ParsePublisherKeys(*values.publisherKeys)) {
+        error = place + "中 PublisherKeys 不是以逗号分隔的 64 字节公钥的 base64 文本。";
+        return false;
+    }
     settings = std::move(values);
     return true;
 }

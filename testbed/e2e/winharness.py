@@ -99,8 +99,12 @@ def scratch_folder(name):
 class UpdateService:
     """The update and download service stand-in on 127.0.0.1, on a free port."""
 
-    def __init__(self, catalogue_xml, downloads=None, faults=(), folder=None):
+    def __init__(self, catalogue_xml, downloads=None, faults=(), folder=None, sign_key=None, tls=None):
+        """sign_key: a publisher's private key (PEM) to sign the entries with;
+        tls: (certificate chain, key) PEM files to serve HTTPS with."""
         self.folder = Path(folder or scratch_folder("service"))
+        self.sign_key = sign_key
+        self.tls = tls
         self.catalogue = self.folder / "catalogue.xml"
         self.catalogue.write_text(catalogue_xml, encoding="utf-8")
         self.downloads = Path(downloads) if downloads else self.folder / "downloads"
@@ -117,6 +121,10 @@ class UpdateService:
                 "--downloads", str(self.downloads), "--log", str(self.log), "--lifetime", "600"]
         for fault in self.faults:
             args += ["--fault", fault]
+        if self.sign_key:
+            args += ["--sign-key", str(self.sign_key)]
+        if self.tls:
+            args += ["--tls-cert", str(self.tls[0]), "--tls-key", str(self.tls[1])]
         # Never the caller's pipes: CTest waits until every holder of its pipe has gone.
         with open(self.folder / "service.out", "wb") as output:
             self.process = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=output, stderr=output,
@@ -135,7 +143,7 @@ class UpdateService:
 
     @property
     def url(self):
-        return "http://127.0.0.1:%d" % self.port
+        return "%s://127.0.0.1:%d" % ("https" if self.tls else "http", self.port)
 
     def requests(self):
         """Every request so far: dicts with method, path, query, user_agent."""

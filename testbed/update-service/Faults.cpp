@@ -17,11 +17,68 @@ std::optional<long long> Number(std::string_view text) {
 // Statuses whose replies must not carry a body.
 bool IsBodiless(int status) { return status < 200 || status == 204 || status == 304; }
 
+std::optional<std::size_t> Position(std::string_view text) {
+    const auto value = Number(text);
+    if (!value || *value < 1) return std::nullopt;
+    return static_cast<std::size_t>(*value);
+}
+
+// "change:<n>:<field>:<text>" and "copy-signature:<from>:<to>".
+bool AddAnswerChange(Faults& faults, std::string_view name, std::string_view rest) {
+    const auto colon = rest.find(':');
+    if (colon == std::string_view::npos) return false;
+    const auto first = Position(rest.substr(0, colon));
+    rest.remove_prefix(colon + 1);
+    if (!first) return false;
+    if (name == "copy-signature") {
+        const auto second = Position(rest);
+        if (!second) return false;
+        faults.signatureCopy = Faults::SignatureCopy{*first, *second};
+        return true;
+    }
+    const auto nameEnd = rest.find(':');
+    if (nameEnd == std::string_view::npos || nameEnd == 0) return false;
+    faults.changes.push_back({*first, std::string(rest.substr(0, nameEnd)), std::string(rest.substr(nameEnd + 1))});
+    return true;
+}
+
+void SetField(CatalogueFile& file, const std::string& name, const std::string& text) {
+    for (auto& field : file) {
+        if (field.name == name) {
+            field.text = text;
+            return;
+        }
+    }
+    file.push_back({name, text});
+}
+
+const std::string* FieldText(const CatalogueFile& file, const std::string& name) {
+    for (const auto& field : file) {
+        if (field.name == name) return &field.text;
+    }
+    return nullptr;
+}
+
+void ChangeAnswer(const Faults& faults, Answer& answer) {
+    auto& files = answer.files;
+    if (const auto copy = faults.signatureCopy; copy && copy->from <= files.size() && copy->to <= files.size()) {
+        if (const auto* signature = FieldText(files[copy->from - 1], "cSignature")) {
+            SetField(files[copy->to - 1], "cSignature", *signature);
+        }
+    }
+    for (const auto& change : faults.changes) {
+        if (change.file <= files.size()) SetField(files[change.file - 1], change.name, change.text);
+    }
+}
+
 }  // namespace
 
 bool AddFault(Faults& faults, std::string_view kind) {
     const auto colon = kind.find(':');
     const auto name = kind.substr(0, colon);
+    if ((name == "change" || name == "copy-signature") && colon != std::string_view::npos) {
+        return AddAnswerChange(faults, name, kind.substr(colon + 1));
+    }
     if (colon != std::string_view::npos) {
         const auto value = Number(kind.substr(colon + 1));
         if (!value) return false;
@@ -68,6 +125,7 @@ Reply ReplyWithFaults(const Faults& faults, Answer answer) {
     }
     if (faults.emptyList) answer = {true, 1, "", true, {}};
     if (faults.noResult) answer.hasResult = false;
+    ChangeAnswer(faults, answer);
     auto body = AnswerXml(answer);
     if (faults.truncated) body.resize(body.size() / 2);
     return {200, std::string(kXmlType), std::move(body)};

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Answer.h"
 
@@ -24,12 +25,26 @@ struct Faults {
     std::optional<long long> downloadCut;
     bool downloadNoLength = false;
     std::optional<long long> downloadRate;
+    // The answer changed after the catalogue was signed: a field of the n-th
+    // file (1-based) set to a text, or one file's cSignature put on another.
+    struct FieldChange {
+        std::size_t file;
+        std::string name;
+        std::string text;
+    };
+    std::vector<FieldChange> changes;
+    struct SignatureCopy {
+        std::size_t from;
+        std::size_t to;
+    };
+    std::optional<SignatureCopy> signatureCopy;
 };
 
 // Adds one of "status:<code>" (100 to 599), "malformed", "truncated",
 // "delay:<ms>", "no-result", "empty-list", "download-status:<code>",
 // "download-cut:<bytes>", "download-no-length", "download-rate:<bytes per
-// second, at least 1>"; false for anything else.
+// second, at least 1>", "change:<n>:<field>:<text>" (the text may hold
+// colons), "copy-signature:<from>:<to>"; false for anything else.
 bool AddFault(Faults& faults, std::string_view kind);
 
 struct Reply {
@@ -41,7 +56,8 @@ struct Reply {
 // The reply for the answer the request deserves, after the faults (except the
 // delay, which the server waits out first). A fault status wins over every
 // other fault, then malformed; no-result and empty-list reshape the answer,
-// and truncated cuts whatever document results in half.
+// and truncated cuts whatever document results in half. Field changes and the
+// signature copy apply to files that exist and are ignored for others.
 Reply ReplyWithFaults(const Faults& faults, Answer answer);
 
 }  // namespace testbed

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <sys/socket.h>
 
+#include "CatalogueSigning.h"
 #include "DownloadPath.h"
 #include "RawQuery.h"
 #include "Signature.h"
@@ -29,30 +30,40 @@ void PrintRequest(const httplib::Request& request, const httplib::Response& resp
     std::fflush(stdout);
 }
 
+std::unique_ptr<httplib::Server> MakeServer(const std::optional<ServiceSettings::Tls>& tls) {
+    if (!tls) return std::make_unique<httplib::Server>();
+    return std::make_unique<httplib::SSLServer>(tls->certificate.c_str(), tls->key.c_str());
+}
+
 }  // namespace
 
-UpdateServer::UpdateServer(ServiceSettings settings) : m_settings(std::move(settings)) {
-    m_server.set_socket_options(ReuseAddressOnly);
+UpdateServer::UpdateServer(ServiceSettings settings)
+    : m_settings(std::move(settings)), m_server(MakeServer(m_settings.tls)) {
+    m_server->set_socket_options(ReuseAddressOnly);
     // Idle keep-alive connections hold up Stop for this long.
-    m_server.set_keep_alive_timeout(1);
+    m_server->set_keep_alive_timeout(1);
     AddRoutes();
 }
 
 UpdateServer::~UpdateServer() { Stop(); }
 
 int UpdateServer::Bind(int port) {
-    const int bound = port == 0 ? m_server.bind_to_any_port(kHost) : (m_server.bind_to_port(kHost, port) ? port : -1);
-    if (bound > 0) ExpandBase(m_settings.catalogue, "http://127.0.0.1:" + std::to_string(bound));
+    if (!m_server->is_valid()) return -1;
+    const int bound = port == 0 ? m_server->bind_to_any_port(kHost) : (m_server->bind_to_port(kHost, port) ? port : -1);
+    if (bound <= 0) return bound;
+    const std::string scheme = m_settings.tls ? "https://" : "http://";
+    ExpandBase(m_settings.catalogue, scheme + kHost + ":" + std::to_string(bound));
+    if (m_settings.signingKey && !SignCatalogue(m_settings.catalogue, *m_settings.signingKey)) return -1;
     return bound;
 }
 
 void UpdateServer::Start() {
     m_thread = std::thread([this] {
-        m_server.listen_after_bind();
+        m_server->listen_after_bind();
         m_listenEnded = true;
     });
     // Stop does nothing to a server that is not running yet.
-    while (!m_server.is_running() && !m_listenEnded) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (!m_server->is_running() && !m_listenEnded) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 void UpdateServer::Stop() {
@@ -61,23 +72,23 @@ void UpdateServer::Stop() {
         m_stopping = true;
     }
     m_stopSignal.notify_all();
-    m_server.stop();
+    m_server->stop();
     if (m_thread.joinable()) m_thread.join();
 }
 
 void UpdateServer::AddRoutes() {
-    m_server.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
+    m_server->set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
         if (m_settings.log) {
             m_settings.log->Append({request.method, PathOfTarget(request.target), QueryOfTarget(request.target),
                                     request.get_header_value("User-Agent")});
         }
         return httplib::Server::HandlerResponse::Unhandled;
     });
-    if (m_settings.verbose) m_server.set_logger(PrintRequest);
-    m_server.Get("/api/GetProgramFiles.ashx", [this](const httplib::Request& request, httplib::Response& response) {
+    if (m_settings.verbose) m_server->set_logger(PrintRequest);
+    m_server->Get("/api/GetProgramFiles.ashx", [this](const httplib::Request& request, httplib::Response& response) {
         AnswerProgramFiles(request, response);
     });
-    m_server.Get(R"(/download/(.*))", [this](const httplib::Request& request, httplib::Response& response) {
+    m_server->Get(R"(/download/(.*))", [this](const httplib::Request& request, httplib::Response& response) {
         ServeDownload(request, response);
     });
 }

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <httplib.h>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -12,6 +13,7 @@
 #include "Catalogue.h"
 #include "Faults.h"
 #include "RequestLog.h"
+#include "publisher/EcKey.h"
 
 namespace testbed {
 
@@ -21,6 +23,14 @@ struct ServiceSettings {
     std::optional<std::filesystem::path> downloads;
     RequestLog* log = nullptr;  // not owned; none when null
     bool verbose = false;       // one stdout line per request
+    // HTTPS with this certificate chain and key (PEM files) instead of HTTP.
+    struct Tls {
+        std::filesystem::path certificate;
+        std::filesystem::path key;
+    };
+    std::optional<Tls> tls;
+    // Signs the catalogue's entries once their addresses are final.
+    std::optional<publisher::EcKey> signingKey;
 };
 
 class UpdateServer {
@@ -30,8 +40,9 @@ public:
     UpdateServer(const UpdateServer&) = delete;
     UpdateServer& operator=(const UpdateServer&) = delete;
 
-    // Binds and listens on 127.0.0.1 (port 0: any free one) and expands
-    // "{base}" with the bound port; the port, or -1.
+    // Binds and listens on 127.0.0.1 (port 0: any free one), expands "{base}"
+    // with the scheme and the bound port and signs the catalogue when it has
+    // a key; the port, or -1 (also when the TLS files are unusable).
     int Bind(int port);
     // Accepts connections on a thread of its own; returns once it does.
     void Start();
@@ -46,7 +57,7 @@ private:
     bool WaitOut(std::chrono::milliseconds delay);
 
     ServiceSettings m_settings;
-    httplib::Server m_server;
+    std::unique_ptr<httplib::Server> m_server;
     std::thread m_thread;
     std::atomic<bool> m_listenEnded{false};
     std::mutex m_stopLock;

@@ -23,7 +23,11 @@ namespace {
 constexpr const char* kUsage =
     "usage: update-service --catalogue FILE [--port N] [--port-file FILE] [--downloads DIR]\n"
     "                      [--log FILE] [--lifetime SECONDS] [--fault KIND]... [--verbose]\n"
-    "  KIND: status:<code> | malformed | truncated | delay:<ms> | no-result | empty-list\n";
+    "                      [--sign-key PRIVATE.pem] [--tls-cert CHAIN.pem --tls-key KEY.pem]\n"
+    "  KIND: status:<code> | malformed | truncated | delay:<ms> | no-result | empty-list\n"
+    "      | change:<n>:<field>:<text> | copy-signature:<from>:<to> | download-...\n"
+    "  --sign-key: signs every catalogue entry that has no cSignature\n"
+    "  --tls-cert/--tls-key: serves HTTPS; \"{base}\" then starts with https://\n";
 
 struct Arguments {
     int port = 0;
@@ -34,6 +38,9 @@ struct Arguments {
     long long lifetimeSeconds = 900;
     testbed::Faults faults;
     bool verbose = false;
+    std::optional<std::filesystem::path> signKey;
+    std::optional<std::filesystem::path> tlsCertificate;
+    std::optional<std::filesystem::path> tlsKey;
 };
 
 std::optional<long long> WholeNumber(std::string_view text, long long low, long long high) {
@@ -76,6 +83,12 @@ std::optional<Arguments> ParseArguments(int argc, char** argv) {
             const auto seconds = WholeNumber(value, 1, 24 * 3600);
             valid = seconds.has_value();
             arguments.lifetimeSeconds = seconds.value_or(0);
+        } else if (option == "--sign-key") {
+            arguments.signKey = value;
+        } else if (option == "--tls-cert") {
+            arguments.tlsCertificate = value;
+        } else if (option == "--tls-key") {
+            arguments.tlsKey = value;
         } else if (option == "--fault") {
             valid = testbed::AddFault(arguments.faults, value);
         } else {
@@ -89,6 +102,10 @@ std::optional<Arguments> ParseArguments(int argc, char** argv) {
     }
     if (!haveCatalogue) {
         std::cerr << "update-service: --catalogue is required\n" << kUsage;
+        return std::nullopt;
+    }
+    if (arguments.tlsCertificate.has_value() != arguments.tlsKey.has_value()) {
+        std::cerr << "update-service: --tls-cert and --tls-key go together\n" << kUsage;
         return std::nullopt;
     }
     return arguments;
@@ -134,17 +151,32 @@ int main(int argc, char** argv) {
         }
     }
 
+    testbed::ServiceSettings settings;
+    settings.catalogue = std::move(*catalogue);
+    settings.faults = arguments->faults;
+    settings.downloads = arguments->downloads;
+    settings.log = log.get();
+    settings.verbose = arguments->verbose;
+    if (arguments->signKey) {
+        settings.signingKey = publisher::EcKey::ReadPrivate(*arguments->signKey, error);
+        if (!settings.signingKey) {
+            std::cerr << "update-service: " << error << "\n";
+            return 1;
+        }
+    }
+    if (arguments->tlsCertificate) settings.tls = {*arguments->tlsCertificate, *arguments->tlsKey};
+
     sigset_t endSignals;
     sigemptyset(&endSignals);
     sigaddset(&endSignals, SIGTERM);
     sigaddset(&endSignals, SIGINT);
     pthread_sigmask(SIG_BLOCK, &endSignals, nullptr);
 
-    testbed::UpdateServer server(
-        {std::move(*catalogue), arguments->faults, arguments->downloads, log.get(), arguments->verbose});
+    testbed::UpdateServer server(std::move(settings));
     const int port = server.Bind(arguments->port);
     if (port < 0) {
-        std::cerr << "update-service: cannot listen on 127.0.0.1:" << arguments->port << "\n";
+        std::cerr << "update-service: cannot listen on 127.0.0.1:" << arguments->port
+                  << " (or the TLS files or the signing key are unusable)\n";
         return 1;
     }
     if (arguments->portFile && !testbed::WritePortFile(*arguments->portFile, port)) {

@@ -6,6 +6,7 @@
 #include <objbase.h>
 
 #include "launcher/CommandLine.h"
+#include "launcher/win32/CngSignatureVerifier.h"
 #include "launcher/win32/IniSettings.h"
 #include "launcher/win32/RegistrySettings.h"
 #include "launcher/win32/MsxmlHttpClient.h"
@@ -70,10 +71,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     WinSingleInstance singleInstance;
     IniSettings settingsFile(folder);
     RegistrySettings settings(settingsFile);  // the machine's key, when there is one, else the file
+    CngSignatureVerifier verifier;
     WinWindowFactory windows(instance,
                              DownloadWindowServices{messageBox, processes, fileSystem, system, clock, folder});
     launcher::LauncherServices services{messageBox, fileSystem,     processes, clock,   random, http,
-                                        system,     singleInstance, settings,  windows, folder};
+                                        system,     singleInstance, settings,  windows, folder, &verifier};
 
     const std::string commandLine = qv::win::Narrow(GetCommandLineW());
     launcher::Main(launcher::ArgumentText(commandLine), services);

@@ -65,10 +65,12 @@ class DownloadTest(unittest.TestCase):
         h.end_strays("quorvel.exe", "startqvl.exe")
         cls.sources = Sources()
 
-    def serve(self, faults=(), xml=None):
+    def serve(self, faults=(), xml=None, **options):
+        """options: further arguments of h.UpdateService (downloads, sign_key, tls)."""
         if getattr(self, "service", None):
             self.service.__exit__(None, None, None)
-        self.service = h.UpdateService(xml or catalogue(), downloads=self.sources.archives, faults=faults)
+        options.setdefault("downloads", self.sources.archives)
+        self.service = h.UpdateService(xml or catalogue(), faults=faults, **options)
         self.service.__enter__()
         self.addCleanup(self.service.__exit__, None, None, None)  # this service, also after a restart
 

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "common/win32/TextConvert.h"
@@ -137,6 +138,37 @@ TEST_F(IniSettingsTest, AMissingFileIsNamed) {
         std::string error;
         EXPECT_FALSE(IniSettings(place).Load(settings, error));
         EXPECT_EQ(error, "找不到设置文件 " + place + "\\startqvl.ini。");
+    }
+}
+
+TEST_F(IniSettingsTest, PublisherKeysAreOptionalButMustBeKeysWhenPresent) {
+    const std::string base = "[Update]\r\nServiceUrl=http://h\r\nCustomerCode=c\r\nSigningSalt=s\r\n";
+    const std::string key(86, 'A');
+    const std::string two = key + "==, " + key + "==";
+    struct Case {
+        std::string line;
+        bool loads;
+        std::optional<std::string> keys;
+    };
+    const Case cases[] = {
+        {"", true, std::nullopt},
+        {"PublisherKeys=" + two + "\r\n", true, two},
+        {"PublisherKeys=\r\n", false, std::nullopt},
+        {"PublisherKeys=" + key + "\r\n", false, std::nullopt},  // padding left out
+        {"PublisherKeys=" + key + "==,\r\n", false, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const std::string folder = NewFolder();
+        Write(folder, base + c.line, Encoding::Ansi);
+        LauncherSettings settings;
+        std::string error;
+        EXPECT_EQ(IniSettings(folder).Load(settings, error), c.loads) << c.line;
+        if (c.loads) {
+            EXPECT_EQ(settings.publisherKeys, c.keys) << c.line;
+        } else {
+            EXPECT_NE(error.find(folder + "\\startqvl.ini"), std::string::npos) << error;
+            EXPECT_NE(error.find("PublisherKeys"), std::string::npos) << error;
+        }
     }
 }
 
