@@ -3,6 +3,7 @@
 #include "CheckCommunicateObject.h"
 #include "common/win32/com/ClassFactory.h"
 #include "common/win32/com/Registration.h"
+#include "common/win32/com/RegistryViews.h"
 #include "common/TextCase.h"
 #include "common/win32/TextConvert.h"
 
@@ -27,15 +28,21 @@ bool HasSwitch(std::wstring_view commandLine, const char* name) {
            text.find(std::string("-") + name) != std::string::npos;
 }
 
+// On 64-bit Windows the 32-bit server also registers itself in the 64-bit
+// registry view, so that 64-bit clients can marshal its interfaces.
 int Register() {
     HRESULT hr = RegisterClasses({&MonitorClass(), 1}, ModulePath(CurrentModule()), RegistryScope::Machine);
     if (SUCCEEDED(hr)) {
         hr = RegisterModuleTypeLibrary(RegistryScope::Machine);
     }
+    if (SUCCEEDED(hr)) {
+        hr = MirrorToNativeView({&MonitorClass(), 1}, RegistryScope::Machine);
+    }
     return SUCCEEDED(hr) ? 0 : 1;
 }
 
 int Unregister() {
+    RemoveNativeViewMirror({&MonitorClass(), 1}, RegistryScope::Machine);
     UnregisterModuleTypeLibrary(RegistryScope::Machine);
     return SUCCEEDED(UnregisterClasses({&MonitorClass(), 1}, RegistryScope::Machine)) ? 0 : 1;
 }

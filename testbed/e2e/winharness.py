@@ -7,6 +7,12 @@ Paths come from the environment that CTest sets:
   QV_BIN           folder of the Windows programs of this build
   QV_HOST_TESTBED  folder of the test bed's native Linux programs
   QV_WORK          scratch folder for installations and logs
+  QV_ARCH          i686 or x86_64, the bitness of QV_BIN's programs
+  QV_WINEPREFIX    the Wine prefix that QV_WINE_RUN uses
+  QV_PEER_BIN      folder of the other bitness's programs (the mixed tests)
+
+A suite whose programs cannot run on this machine (an i686 build without the
+32-bit side) ends at import with exit code 77 and the reason: CTest's skip.
 """
 import json
 import os
@@ -15,6 +21,7 @@ import threading
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 from pathlib import Path
@@ -23,6 +30,33 @@ WINE_RUN = os.environ.get("QV_WINE_RUN", "")
 BIN = Path(os.environ.get("QV_BIN", "."))
 HOST_TESTBED = Path(os.environ.get("QV_HOST_TESTBED", "."))
 WORK = Path(os.environ.get("QV_WORK", tempfile.gettempdir()))
+ARCH = os.environ.get("QV_ARCH", "x86_64")
+WINEPREFIX = Path(os.environ.get("QV_WINEPREFIX", "."))
+PEER_BIN = Path(os.environ.get("QV_PEER_BIN", "."))
+# 32-bit libraries are registered by the 32-bit regsvr32, as on 64-bit Windows.
+REGSVR32 = "C:\\windows\\syswow64\\regsvr32.exe" if ARCH == "i686" else "regsvr32"
+SKIP = 77
+
+
+def skip_suite(reason):
+    """Ends the suite as skipped (CTest's SKIP_RETURN_CODE), never as passed."""
+    print("SKIPPED (%s): %s" % (ARCH, reason), file=sys.stderr)
+    sys.exit(SKIP)
+
+
+if WINE_RUN:
+    _check = subprocess.run([WINE_RUN, "--check"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.PIPE, timeout=60)
+    if _check.returncode == SKIP:
+        print(_check.stderr.decode("utf-8", "replace").strip(), file=sys.stderr)
+        sys.exit(SKIP)
+
+
+def require_peer_programs(*names):
+    """Skips the suite unless the other bitness's build holds these programs."""
+    missing = [name for name in names if not (PEER_BIN / name).exists()]
+    if missing:
+        skip_suite("the other bitness's build is missing %s in %s (build both presets)" % (missing, PEER_BIN))
 
 
 def win_path(path):
@@ -51,6 +85,7 @@ def wine(program, *args, timeout=60, env=None, cwd=None):
     programs it starts (the main client) inherit the handles and outlive it."""
     run_env = dict(os.environ, QV_WINE_TIMEOUT=str(int(timeout)))
     run_env.update(env or {})
+    program = REGSVR32 if program == "regsvr32" else program
     WORK.mkdir(parents=True, exist_ok=True)
     with tempfile.TemporaryFile(dir=WORK) as errors:
         process = subprocess.Popen([WINE_RUN, str(program), *args], env=run_env, cwd=cwd,
@@ -64,6 +99,18 @@ def wine(program, *args, timeout=60, env=None, cwd=None):
             raise
         errors.seek(0)
         return Finished(process.returncode, errors.read().decode("utf-8", "replace"))
+
+
+def reg_query(key, name=None, view=64):
+    """A text value (the default one without name) of a key in the 64- or 32-bit
+    registry view, or None when it is missing."""
+    value = ["/v", name] if name else ["/ve"]
+    result = subprocess.run([WINE_RUN, "reg", "query", key, *value, "/reg:%d" % view], stdin=subprocess.DEVNULL,
+                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=60, start_new_session=True)
+    for line in result.stdout.decode("utf-8", "replace").splitlines():
+        if "REG_SZ" in line:
+            return line.split("REG_SZ", 1)[1].strip()
+    return None
 
 
 def wine_start(program, *args, timeout=120, env=None):
@@ -212,15 +259,16 @@ def read_ansi(path):
     return Path(path).read_bytes().decode("gbk")
 
 
-def copy_program(name, folder):
-    shutil.copy2(BIN / name, Path(folder) / name)
+def copy_program(name, folder, source=None):
+    shutil.copy2(Path(source or BIN) / name, Path(folder) / name)
 
 
 class JsonLineClient:
     """A Windows test client under Wine that takes commands on stdin and
     answers each with one JSON line on stdout; its first line says it is ready."""
 
-    program = None       # file name in BIN, set by subclasses
+    program = None       # file name in `bin`, set by subclasses
+    bin = BIN            # PEER_BIN for the other bitness's client
     wine_timeout = 240   # seconds the whole client may live
     line_timeout = 90    # seconds one answer may take
 
@@ -231,7 +279,7 @@ class JsonLineClient:
 
     def __enter__(self):
         env = dict(os.environ, QV_WINE_TIMEOUT=str(self.wine_timeout), **self.environment)
-        self.process = subprocess.Popen([WINE_RUN, str(BIN / self.program)], env=env,
+        self.process = subprocess.Popen([WINE_RUN, str(self.bin / self.program)], env=env,
                                         stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                         stderr=subprocess.DEVNULL, start_new_session=True)
         threading.Thread(target=self._read, daemon=True).start()

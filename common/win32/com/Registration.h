@@ -29,8 +29,11 @@ struct ClassEntry {
     GUID libid;                   // GUID_NULL: no TypeLib entry
 };
 
-HRESULT RegisterClasses(std::span<const ClassEntry> classes, const std::wstring& modulePath, RegistryScope scope);
-HRESULT UnregisterClasses(std::span<const ClassEntry> classes, RegistryScope scope);
+// view: 0 for the caller's own registry view, KEY_WOW64_64KEY or
+// KEY_WOW64_32KEY for the other one on 64-bit Windows (see RegistryViews.h).
+HRESULT RegisterClasses(std::span<const ClassEntry> classes, const std::wstring& modulePath, RegistryScope scope,
+                        REGSAM view = 0);
+HRESULT UnregisterClasses(std::span<const ClassEntry> classes, RegistryScope scope, REGSAM view = 0);
 
 // More keys under a registered class's CLSID\{clsid} (an ActiveX control's
 // Control, ToolboxBitmap32, MiscStatus, Version), each with its default

@@ -43,18 +43,17 @@ protected:
         ASSERT_NE(inner, nullptr);
         for (wchar_t key : keys) SendMessageW(inner, WM_CHAR, key, 1);
     }
+    // A named CALLBACK, not a lambda: at i686 a lambda converts only to a cdecl pointer.
+    static BOOL CALLBACK FindInnerOf(HWND top, LPARAM out) {
+        HWND surface = FindWindowExW(top, nullptr, L"LumenInputDate", nullptr);
+        if (!surface) return TRUE;
+        *reinterpret_cast<HWND*>(out) = GetWindow(surface, GW_CHILD);
+        return FALSE;
+    }
     static HWND FindInner(IDispatch* control) {
         // The surface is parked hidden until a container shows it; its only child is the masked box.
         HWND found = nullptr;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND top, LPARAM out) -> BOOL {
-                HWND surface = FindWindowExW(top, nullptr, L"LumenInputDate", nullptr);
-                if (!surface) return TRUE;
-                *reinterpret_cast<HWND*>(out) = GetWindow(surface, GW_CHILD);
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        EnumThreadWindows(GetCurrentThreadId(), &FindInnerOf, reinterpret_cast<LPARAM>(&found));
         (void)control;
         return found;
     }

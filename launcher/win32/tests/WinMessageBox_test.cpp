@@ -20,24 +20,23 @@ struct SeenBox {
     bool topmost = false;
 };
 
+// A named CALLBACK, not a lambda: at i686 a lambda converts only to a cdecl pointer.
+BOOL CALLBACK NoteOwnBox(HWND window, LPARAM found) {
+    wchar_t className[16];
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId() && IsWindowVisible(window) && GetClassNameW(window, className, 16) &&
+        std::wstring_view(className) == L"#32770") {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindOwnBox() {
-    struct Search {
-        HWND found = nullptr;
-    } search;
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            wchar_t className[16];
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            if (process == GetCurrentProcessId() && IsWindowVisible(window) && GetClassNameW(window, className, 16) &&
-                std::wstring_view(className) == L"#32770") {
-                reinterpret_cast<Search*>(context)->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND found = nullptr;
+    EnumWindows(&NoteOwnBox, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 std::string TextOf(HWND window) {
