@@ -6,14 +6,14 @@
 # emulation) that loader fails for every program, 64-bit ones included, so
 # those then go straight to the 64-bit loader and i686 programs cannot run.
 # Sets QV_WINE (the loader to call), QV_WINE32 (yes when i686 programs can
-# run) and, when they cannot, QV_WINE32_REASON. QV_WINE32=no from the caller
-# turns the 32-bit side off.
+# run) and, when they cannot, QV_WINE32_REASON. QV_WINE32_OFF=1 from the
+# caller turns the 32-bit side off.
 export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 qv_wine32_loader=/usr/lib/wine/wine
 qv_wine64_loader=/usr/lib/wine/wine64
 QV_WINE32_REASON=
-if [ "${QV_WINE32:-}" = no ]; then
-  QV_WINE32_REASON="turned off by QV_WINE32=no"
+if [ -n "${QV_WINE32_OFF:-}" ]; then
+  QV_WINE32_REASON="turned off by QV_WINE32_OFF"
 elif [ ! -x "$qv_wine32_loader" ]; then
   QV_WINE32_REASON="wine32 is not installed (dpkg --add-architecture i386 && apt-get update && apt-get install wine32:i386)"
 elif ! "$qv_wine32_loader" --version >/dev/null 2>&1; then
