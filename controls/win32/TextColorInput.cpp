@@ -53,7 +53,10 @@ LRESULT TextColor::OnSurfaceMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             }
             break;
         case WM_COMMAND:
-            if (reinterpret_cast<HWND>(lParam) == box_.Window() && HIWORD(wParam) == EN_CHANGE) Fire(kChange, {});
+            if (reinterpret_cast<HWND>(lParam) == box_.Window() && HIWORD(wParam) == EN_CHANGE) {
+                kept_.Forget();
+                Fire(kChange, {});
+            }
             return 0;
         case WM_SETFOCUS:
             if (box_.Window()) SetFocus(box_.Window());
@@ -76,6 +79,12 @@ LRESULT CALLBACK TextColor::InputProc(HWND window, UINT message, WPARAM wParam, 
 
 LRESULT TextColor::OnInputMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND input = box_.Window();
+    if (KeptText::MayChangeText(message)) {
+        kept_.Forget();
+        const LRESULT handled = DefSubclassProc(input, message, wParam, lParam);
+        kept_.Forget();
+        return handled;
+    }
     switch (message) {
         case WM_KEYDOWN:
             return OnKeyDown(message, wParam, lParam);
@@ -125,22 +134,33 @@ LRESULT TextColor::OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam) {
     short keyCode = static_cast<short>(wParam);
     short shift = ShiftState();
     Fire(kKeyDown, {qv::win::com::ByRef(&keyCode), qv::win::com::ByRef(&shift)});
-    const DeleteJudgement judged = JudgeKeyDown(keyCode, CurrentView(), rules_);
+    const DeleteJudgement judged = JudgeKeyDown(keyCode, kept_.View(box_), kept_.Facts(box_, false), rules_);
     if (judged.moveCaret) box_.SetSelStart(judged.caret);
     if (judged.keyCode == 0) return 0;
-    return DefSubclassProc(box_.Window(), message, static_cast<WPARAM>(static_cast<unsigned short>(judged.keyCode)),
-                           lParam);
+    const auto key = static_cast<WPARAM>(static_cast<unsigned short>(judged.keyCode));
+    // Moving keys leave the text (and what is kept of it) alone; these may edit it.
+    if (key == VK_DELETE || key == VK_INSERT || key == VK_BACK) return PassToBox(message, key, lParam);
+    return DefSubclassProc(box_.Window(), message, key, lParam);
 }
 
 LRESULT TextColor::OnChar(UINT message, WPARAM wParam, LPARAM lParam) {
     short keyAscii = KeyAsciiFromWideChar(static_cast<wchar_t>(wParam));
     if (keyAscii == 0) return 0;  // a character the ANSI box cannot hold
     Fire(kKeyPress, {qv::win::com::ByRef(&keyAscii)});
-    const std::int16_t kept = FilterKeyPress(keyAscii, CurrentView(), box_.MaxLength(), rules_);
+    const std::int16_t kept =
+        FilterKeyPress(keyAscii, kept_.View(box_), kept_.Facts(box_, rules_.isNumeric), box_.MaxLength(), rules_);
     if (kept == 0) return 0;
     const wchar_t character = WideCharFromKeyAscii(kept);
     if (character == 0) return 0;
-    return DefSubclassProc(box_.Window(), message, character, lParam);
+    return PassToBox(message, character, lParam);
+}
+
+LRESULT TextColor::PassToBox(UINT message, WPARAM wParam, LPARAM lParam) {
+    // A key the box takes may change the text. Its EN_CHANGE says so as well;
+    // forgetting here keeps the rules right without relying on it.
+    const LRESULT handled = DefSubclassProc(box_.Window(), message, wParam, lParam);
+    kept_.Forget();
+    return handled;
 }
 
 void TextColor::OnFocusChange(bool gained) {
@@ -170,14 +190,6 @@ int TextColor::Fire(DISPID id, std::initializer_list<VARIANT> arguments) {
     // A handler may release the control; it stays alive until the event is over.
     const qv::win::ComPtr<_TextColor> keep(static_cast<_TextColor*>(this));
     return events_.Fire(id, arguments);
-}
-
-TextBoxView TextColor::CurrentView() const {
-    TextBoxView view;
-    view.text = AnsiTextFromWide(box_.Text());
-    view.selStart = box_.SelStart();
-    view.selLength = box_.SelLength();
-    return view;
 }
 
 }  // namespace controls::win
