@@ -122,6 +122,7 @@ struct Case {
     std::wstring text;
     bool chaTwoByte;
     long maxLength;
+    bool isNumeric;
 };
 
 }  // namespace
@@ -136,8 +137,9 @@ int wmain() {
             status = 4;
         }
         const std::vector<Case> cases = {
-            {"byte budget, full ASCII text", std::wstring(kLength, L'a'), false, kLength},
-            {"byte budget, double-byte text", std::wstring(kLength, L'\x4E2D'), true, 2 * kLength},
+            {"byte budget, full ASCII text", std::wstring(kLength, L'a'), false, kLength, false},
+            {"byte budget, double-byte text", std::wstring(kLength, L'\x4E2D'), true, 2 * kLength, false},
+            {"number, digit at the end", std::wstring(kLength, L'9'), false, 0, true},
         };
         std::printf("one refused keystroke on a %d-character text (median of %d x %d, under Wine)\n", kLength, kBatches,
                     kKeystrokes);
@@ -145,12 +147,13 @@ int wmain() {
             if (status != 0) break;
             const HWND box = InnerWindow(control.Get());
             if (!box || !Put(control.Get(), L"ChaTwoByte", qv::win::Variant::FromBool(c.chaTwoByte)) ||
-                !Put(control.Get(), L"MaxLength", qv::win::Variant::FromLong(c.maxLength))) {
+                !Put(control.Get(), L"MaxLength", qv::win::Variant::FromLong(c.maxLength)) ||
+                !Put(control.Get(), L"IsNumeric", qv::win::Variant::FromBool(c.isNumeric))) {
                 status = 5;
                 break;
             }
             SetWindowTextW(box, c.text.c_str());
-            const double judged = MicrosPerKeystroke(box, L'x');
+            const double judged = MicrosPerKeystroke(box, c.isNumeric ? L'7' : L'x');
             const double dropped = MicrosPerKeystroke(box, kNoAnsiCode);
             if (judged < 0 || dropped < 0) {
                 std::fprintf(stderr, "keystroke_control_bench: a key that should be refused got through\n");
