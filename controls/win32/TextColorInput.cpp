@@ -78,13 +78,6 @@ LRESULT CALLBACK TextColor::InputProc(HWND window, UINT message, WPARAM wParam, 
 }
 
 LRESULT TextColor::OnInputMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND input = box_.Window();
-    if (KeptText::MayChangeText(message)) {
-        kept_.Forget();
-        const LRESULT handled = DefSubclassProc(input, message, wParam, lParam);
-        kept_.Forget();
-        return handled;
-    }
     switch (message) {
         case WM_KEYDOWN:
             return OnKeyDown(message, wParam, lParam);
@@ -98,7 +91,7 @@ LRESULT TextColor::OnInputMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_SETFOCUS:
         case WM_KILLFOCUS: {
-            const LRESULT handled = DefSubclassProc(input, message, wParam, lParam);
+            const LRESULT handled = PassToBox(message, wParam, lParam);
             OnFocusChange(message == WM_SETFOCUS);
             return handled;
         }
@@ -111,13 +104,13 @@ LRESULT TextColor::OnInputMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
         case WM_MBUTTONUP: {
-            const LRESULT handled = DefSubclassProc(input, message, wParam, lParam);
+            const LRESULT handled = PassToBox(message, wParam, lParam);
             FireMouse(kEventMouseUp, MouseButtons(wParam, message), lParam);
             if (message == WM_LBUTTONUP) Fire(kClick, {});
             return handled;
         }
         case WM_LBUTTONDBLCLK: {
-            const LRESULT handled = DefSubclassProc(input, message, wParam, lParam);
+            const LRESULT handled = PassToBox(message, wParam, lParam);
             Fire(kDblClick, {});
             return handled;
         }
@@ -127,7 +120,7 @@ LRESULT TextColor::OnInputMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return DefSubclassProc(input, message, wParam, lParam);
+    return PassToBox(message, wParam, lParam);
 }
 
 LRESULT TextColor::OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -137,10 +130,7 @@ LRESULT TextColor::OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam) {
     const DeleteJudgement judged = JudgeKeyDown(keyCode, kept_.View(box_), kept_.Facts(box_, false), rules_);
     if (judged.moveCaret) box_.SetSelStart(judged.caret);
     if (judged.keyCode == 0) return 0;
-    const auto key = static_cast<WPARAM>(static_cast<unsigned short>(judged.keyCode));
-    // Moving keys leave the text (and what is kept of it) alone; these may edit it.
-    if (key == VK_DELETE || key == VK_INSERT || key == VK_BACK) return PassToBox(message, key, lParam);
-    return DefSubclassProc(box_.Window(), message, key, lParam);
+    return PassToBox(message, static_cast<WPARAM>(static_cast<unsigned short>(judged.keyCode)), lParam);
 }
 
 LRESULT TextColor::OnChar(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -156,10 +146,8 @@ LRESULT TextColor::OnChar(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TextColor::PassToBox(UINT message, WPARAM wParam, LPARAM lParam) {
-    // A key the box takes may change the text. Its EN_CHANGE says so as well;
-    // forgetting here keeps the rules right without relying on it.
     const LRESULT handled = DefSubclassProc(box_.Window(), message, wParam, lParam);
-    kept_.Forget();
+    kept_.AfterBoxHandled(message, wParam);
     return handled;
 }
 
