@@ -47,6 +47,9 @@ public:
         return number;
     }
 
+    // The character that ended the number was the last one looked at.
+    std::size_t Position() const { return pos_; }
+
 private:
     char Peek() {
         while (skipBlanks_ && pos_ < text_.size() && IsValBlank(text_[pos_])) ++pos_;
@@ -131,6 +134,14 @@ std::optional<Int> ToInteger(double value) {
 }  // namespace
 
 double LeadingNumber(std::string_view text) { return ValueOf(NumberScanner(text, true).Scan()); }
+
+LeadingNumberScan ScanLeadingNumber(std::string_view text) {
+    NumberScanner scanner(text, true);
+    const ScannedNumber number = scanner.Scan();
+    const bool hasExponent = number.normalized.find('e') != std::string::npos;
+    return {ValueOf(number), std::min(scanner.Position() + 1, text.size()),
+            number.hasDigits && !hasExponent && number.end == text.size()};
+}
 
 std::optional<double> ParseNumber(std::string_view text) {
     while (!text.empty() && IsEdgeBlank(text.front())) text.remove_prefix(1);

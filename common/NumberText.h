@@ -1,6 +1,7 @@
 #pragma once
 // Numbers read from text and rounded the way the Windows runtime does it,
 // independent of the locale: the decimal separator is always ".".
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -12,6 +13,17 @@ namespace qv {
 // and an optional exponent marked E or D (either case). 0 when the text does
 // not begin with a number; a magnitude beyond double gives +-infinity.
 double LeadingNumber(std::string_view text);
+
+// The leading number and how much of the text decided it: the characters
+// from `examined` on cannot change the value. `open` when the digits run to
+// the end of the text, so that a digit added there extends them (not an
+// exponent's).
+struct LeadingNumberScan {
+    double value = 0.0;
+    std::size_t examined = 0;
+    bool open = false;
+};
+LeadingNumberScan ScanLeadingNumber(std::string_view text);
 
 // The whole text as one number of the same form, with blanks (space, tab, CR,
 // LF) allowed only before and after it. Empty, trailing garbage, or a

@@ -13,23 +13,33 @@ bool IsNameKey(std::int16_t key) {
 
 std::int16_t FilterKeyPress(std::int16_t keyAscii, const TextBoxView& box, std::int32_t maxLength,
                             const KeyRules& rules) {
+    return FilterKeyPress(keyAscii, box, FactsOf(box.text), maxLength, rules);
+}
+
+std::int16_t FilterKeyPress(std::int16_t keyAscii, const TextBoxView& box, const TextFacts& facts,
+                            std::int32_t maxLength, const KeyRules& rules) {
     if (rules.isNumeric) {
-        return FilterNumericKey(box, rules.maxNumber, keyAscii, rules.digitNumber, rules.allowNegative);
+        return FilterNumericKey(box, facts, rules.maxNumber, keyAscii, rules.digitNumber, rules.allowNegative);
     }
     if (box.selLength != 0) return keyAscii;
     if (rules.isVarName && !IsNameKey(keyAscii)) return 0;
-    if (ExceedsMaxLength(box.text, keyAscii, maxLength, rules.chaTwoByte)) return 0;
+    if (WouldExceedMaxLength(facts, keyAscii, maxLength, rules.chaTwoByte)) return 0;
     return keyAscii;
 }
 
 DeleteJudgement JudgeKeyDown(std::int16_t keyCode, const TextBoxView& box, const KeyRules& rules) {
     if (keyCode != kDeleteKeyCode) return {keyCode, box.selStart, false};
+    return JudgeKeyDown(keyCode, box, FactsOf(box.text), rules);
+}
+
+DeleteJudgement JudgeKeyDown(std::int16_t keyCode, const TextBoxView& box, const TextFacts& facts,
+                             const KeyRules& rules) {
+    if (keyCode != kDeleteKeyCode) return {keyCode, box.selStart, false};
     // Setting SelStart collapses the selection and stops at the end of the text.
-    const auto length = static_cast<std::int64_t>(box.text.size());
-    const auto caret = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{box.selStart} + 1, length));
-    const TextBoxView moved{box.text, caret, 0};
-    const bool refused =
-        FilterNumericKey(moved, rules.maxNumber, kBackspace, rules.digitNumber, rules.allowNegative) == 0;
+    const auto caret = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{box.selStart} + 1, facts.length));
+    // Judged on the box itself with the caret moved: the text is the same.
+    const bool refused = FilterNumericKey(box.text, facts, caret, 0, rules.maxNumber, kBackspace, rules.digitNumber,
+                                          rules.allowNegative) == 0;
     return {refused ? std::int16_t{0} : keyCode, caret > 0 ? caret - 1 : caret, true};
 }
 

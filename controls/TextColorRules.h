@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "TextBoxView.h"
+#include "TextFacts.h"
 
 namespace controls {
 
@@ -25,6 +26,9 @@ bool IsNameKey(std::int16_t keyAscii);
 // The KeyAscii the inner box should handle (0: the key has no effect).
 std::int16_t FilterKeyPress(std::int16_t keyAscii, const TextBoxView& box, std::int32_t maxLength,
                             const KeyRules& rules);
+// The same, with `facts` those of box.text (kept by the caller between keys).
+std::int16_t FilterKeyPress(std::int16_t keyAscii, const TextBoxView& box, const TextFacts& facts,
+                            std::int32_t maxLength, const KeyRules& rules);
 
 struct DeleteJudgement {
     std::int16_t keyCode;  // 0 when the Delete must be ignored
@@ -34,6 +38,8 @@ struct DeleteJudgement {
 
 // Delete judged as a Backspace on the character after the caret.
 DeleteJudgement JudgeKeyDown(std::int16_t keyCode, const TextBoxView& box, const KeyRules& rules);
+DeleteJudgement JudgeKeyDown(std::int16_t keyCode, const TextBoxView& box, const TextFacts& facts,
+                             const KeyRules& rules);
 
 constexpr std::uint32_t kDefaultActiveColour = 0x00C0FFC0;    // red 192, green 255, blue 192
 constexpr std::uint32_t kDefaultInactiveColour = 0x00FFFFFF;  // white

@@ -104,17 +104,31 @@ double MicrosPerKeystroke(HWND box, wchar_t key) {
     return batches[batches.size() / 2];
 }
 
-// Median over batches of the microseconds one GetWindowTextW of the whole box takes.
-double MicrosToReadText(HWND box) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
+// Median over batches of the microseconds `call` takes.
+template <class Call>
+double MicrosPerCall(Call&& call) {
     std::vector<double> batches;
     for (int b = 0; b < kBatches; ++b) {
         const double started = Now();
-        for (int i = 0; i < kKeystrokes; ++i) GetWindowTextW(box, text.data(), static_cast<int>(text.size()));
+        for (int i = 0; i < kKeystrokes; ++i) call();
         batches.push_back((Now() - started) * 1e6 / kKeystrokes);
     }
     std::sort(batches.begin(), batches.end());
     return batches[batches.size() / 2];
+}
+
+// One GetWindowTextW of the whole box.
+double MicrosToReadText(HWND box) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
+    return MicrosPerCall([&] { GetWindowTextW(box, text.data(), static_cast<int>(text.size())); });
+}
+
+// One EM_GETSEL: where the caret stands, which every judgement asks.
+double MicrosToAskSelection(HWND box) {
+    return MicrosPerCall([&] {
+        DWORD start = 0, end = 0;
+        SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    });
 }
 
 struct Case {
@@ -122,6 +136,7 @@ struct Case {
     std::wstring text;
     bool chaTwoByte;
     long maxLength;
+    bool isNumeric;
 };
 
 }  // namespace
@@ -136,8 +151,9 @@ int wmain() {
             status = 4;
         }
         const std::vector<Case> cases = {
-            {"byte budget, full ASCII text", std::wstring(kLength, L'a'), false, kLength},
-            {"byte budget, double-byte text", std::wstring(kLength, L'\x4E2D'), true, 2 * kLength},
+            {"byte budget, full ASCII text", std::wstring(kLength, L'a'), false, kLength, false},
+            {"byte budget, double-byte text", std::wstring(kLength, L'\x4E2D'), true, 2 * kLength, false},
+            {"number, digit at the end", std::wstring(kLength, L'9'), false, 0, true},
         };
         std::printf("one refused keystroke on a %d-character text (median of %d x %d, under Wine)\n", kLength, kBatches,
                     kKeystrokes);
@@ -145,12 +161,13 @@ int wmain() {
             if (status != 0) break;
             const HWND box = InnerWindow(control.Get());
             if (!box || !Put(control.Get(), L"ChaTwoByte", qv::win::Variant::FromBool(c.chaTwoByte)) ||
-                !Put(control.Get(), L"MaxLength", qv::win::Variant::FromLong(c.maxLength))) {
+                !Put(control.Get(), L"MaxLength", qv::win::Variant::FromLong(c.maxLength)) ||
+                !Put(control.Get(), L"IsNumeric", qv::win::Variant::FromBool(c.isNumeric))) {
                 status = 5;
                 break;
             }
             SetWindowTextW(box, c.text.c_str());
-            const double judged = MicrosPerKeystroke(box, L'x');
+            const double judged = MicrosPerKeystroke(box, c.isNumeric ? L'7' : L'x');
             const double dropped = MicrosPerKeystroke(box, kNoAnsiCode);
             if (judged < 0 || dropped < 0) {
                 std::fprintf(stderr, "keystroke_control_bench: a key that should be refused got through\n");
@@ -162,7 +179,8 @@ int wmain() {
             std::printf("    dropped before the rules    %9.2f us  (baseline)\n", dropped);
             std::printf("    the rules' own work         %9.2f us  (goal under 50 us)\n", judged - dropped);
             std::printf("    ratio judged/dropped        %9.2f\n", judged / dropped);
-            std::printf("    of which reading the text   %9.2f us  (GetWindowTextW)\n", MicrosToReadText(box));
+            std::printf("    reading the text            %9.2f us  (GetWindowTextW)\n", MicrosToReadText(box));
+            std::printf("    asking for the selection    %9.2f us  (EM_GETSEL)\n", MicrosToAskSelection(box));
         }
     }
     OleUninitialize();

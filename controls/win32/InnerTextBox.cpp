@@ -44,19 +44,16 @@ std::wstring InnerTextBox::Text() const {
 
 void InnerTextBox::SetText(const std::wstring& text) { SetWindowTextW(edit_, text.c_str()); }
 
-long InnerTextBox::SelStart() const {
+InnerTextBox::Selection InnerTextBox::CurrentSelection() const {
     DWORD start = 0;
     DWORD end = 0;
     SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    return static_cast<long>(start);
+    return {static_cast<long>(start), static_cast<long>(end - start)};
 }
 
-long InnerTextBox::SelLength() const {
-    DWORD start = 0;
-    DWORD end = 0;
-    SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    return static_cast<long>(end - start);
-}
+long InnerTextBox::SelStart() const { return CurrentSelection().start; }
+
+long InnerTextBox::SelLength() const { return CurrentSelection().length; }
 
 void InnerTextBox::SetSelStart(long start) {
     // As in a standard text box: the selection collapses, the end of the text stops the caret.

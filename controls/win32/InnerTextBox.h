@@ -30,6 +30,12 @@ public:
     void SetText(const std::wstring& text);
     long SelStart() const;
     long SelLength() const;
+    // Both in one message: a message to a box holding a long text is not cheap.
+    struct Selection {
+        long start;
+        long length;
+    };
+    Selection CurrentSelection() const;
     void SetSelStart(long start);
     void SetSelLength(long length);
     std::wstring SelText() const;

@@ -7,6 +7,7 @@
 #include "common/win32/com/ConnectionPoint.h"
 #include "common/win32/com/DispatchObject.h"
 #include "InnerTextBox.h"
+#include "KeptText.h"
 #include "common/win32/com/OleControl.h"
 #include "controls/TextColorRules.h"
 #include "Lumen_Control_h.h"
@@ -163,10 +164,10 @@ private:
     LRESULT OnInputMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnChar(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT PassToBox(UINT message, WPARAM wParam, LPARAM lParam);
     void OnFocusChange(bool gained);
     void FireMouse(DISPID id, short button, LPARAM lParam);
     int Fire(DISPID id, std::initializer_list<VARIANT> arguments);
-    TextBoxView CurrentView() const;
 
     qv::win::com::ModuleReference module_;
     KeyRules rules_;
@@ -184,6 +185,7 @@ private:
     std::wstring linkTopic_;
     HWND window_ = nullptr;  // the control surface
     InnerTextBox box_;
+    KeptText kept_;                               // what the rules read of box_, until its text changes
     bool fontIsAmbient_ = false;                  // the box shows the container's font
     qv::win::ComPtr<IFont> ambientWhileLoading_;  // the font entry's default during a load
     qv::win::com::ConnectionPoint events_{*static_cast<_TextColor*>(this), DIID___TextColor};

@@ -53,7 +53,10 @@ LRESULT TextColor::OnSurfaceMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             }
             break;
         case WM_COMMAND:
-            if (reinterpret_cast<HWND>(lParam) == box_.Window() && HIWORD(wParam) == EN_CHANGE) Fire(kChange, {});
+            if (reinterpret_cast<HWND>(lParam) == box_.Window() && HIWORD(wParam) == EN_CHANGE) {
+                kept_.Forget();
+                Fire(kChange, {});
+            }
             return 0;
         case WM_SETFOCUS:
             if (box_.Window()) SetFocus(box_.Window());
@@ -75,7 +78,6 @@ LRESULT CALLBACK TextColor::InputProc(HWND window, UINT message, WPARAM wParam, 
 }
 
 LRESULT TextColor::OnInputMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND input = box_.Window();
     switch (message) {
         case WM_KEYDOWN:
             return OnKeyDown(message, wParam, lParam);
@@ -89,7 +91,7 @@ LRESULT TextColor::OnInputMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_SETFOCUS:
         case WM_KILLFOCUS: {
-            const LRESULT handled = DefSubclassProc(input, message, wParam, lParam);
+            const LRESULT handled = PassToBox(message, wParam, lParam);
             OnFocusChange(message == WM_SETFOCUS);
             return handled;
         }
@@ -102,13 +104,13 @@ LRESULT TextColor::OnInputMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
         case WM_MBUTTONUP: {
-            const LRESULT handled = DefSubclassProc(input, message, wParam, lParam);
+            const LRESULT handled = PassToBox(message, wParam, lParam);
             FireMouse(kEventMouseUp, MouseButtons(wParam, message), lParam);
             if (message == WM_LBUTTONUP) Fire(kClick, {});
             return handled;
         }
         case WM_LBUTTONDBLCLK: {
-            const LRESULT handled = DefSubclassProc(input, message, wParam, lParam);
+            const LRESULT handled = PassToBox(message, wParam, lParam);
             Fire(kDblClick, {});
             return handled;
         }
@@ -118,29 +120,35 @@ LRESULT TextColor::OnInputMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return DefSubclassProc(input, message, wParam, lParam);
+    return PassToBox(message, wParam, lParam);
 }
 
 LRESULT TextColor::OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam) {
     short keyCode = static_cast<short>(wParam);
     short shift = ShiftState();
     Fire(kKeyDown, {qv::win::com::ByRef(&keyCode), qv::win::com::ByRef(&shift)});
-    const DeleteJudgement judged = JudgeKeyDown(keyCode, CurrentView(), rules_);
+    const DeleteJudgement judged = JudgeKeyDown(keyCode, kept_.View(box_), kept_.Facts(box_, false), rules_);
     if (judged.moveCaret) box_.SetSelStart(judged.caret);
     if (judged.keyCode == 0) return 0;
-    return DefSubclassProc(box_.Window(), message, static_cast<WPARAM>(static_cast<unsigned short>(judged.keyCode)),
-                           lParam);
+    return PassToBox(message, static_cast<WPARAM>(static_cast<unsigned short>(judged.keyCode)), lParam);
 }
 
 LRESULT TextColor::OnChar(UINT message, WPARAM wParam, LPARAM lParam) {
     short keyAscii = KeyAsciiFromWideChar(static_cast<wchar_t>(wParam));
     if (keyAscii == 0) return 0;  // a character the ANSI box cannot hold
     Fire(kKeyPress, {qv::win::com::ByRef(&keyAscii)});
-    const std::int16_t kept = FilterKeyPress(keyAscii, CurrentView(), box_.MaxLength(), rules_);
+    const std::int16_t kept =
+        FilterKeyPress(keyAscii, kept_.View(box_), kept_.Facts(box_, rules_.isNumeric), box_.MaxLength(), rules_);
     if (kept == 0) return 0;
     const wchar_t character = WideCharFromKeyAscii(kept);
     if (character == 0) return 0;
-    return DefSubclassProc(box_.Window(), message, character, lParam);
+    return PassToBox(message, character, lParam);
+}
+
+LRESULT TextColor::PassToBox(UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT handled = DefSubclassProc(box_.Window(), message, wParam, lParam);
+    kept_.AfterBoxHandled(message, wParam);
+    return handled;
 }
 
 void TextColor::OnFocusChange(bool gained) {
@@ -170,14 +178,6 @@ int TextColor::Fire(DISPID id, std::initializer_list<VARIANT> arguments) {
     // A handler may release the control; it stays alive until the event is over.
     const qv::win::ComPtr<_TextColor> keep(static_cast<_TextColor*>(this));
     return events_.Fire(id, arguments);
-}
-
-TextBoxView TextColor::CurrentView() const {
-    TextBoxView view;
-    view.text = AnsiTextFromWide(box_.Text());
-    view.selStart = box_.SelStart();
-    view.selLength = box_.SelLength();
-    return view;
 }
 
 }  // namespace controls::win

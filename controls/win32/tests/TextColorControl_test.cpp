@@ -253,4 +253,42 @@ TEST_F(TextColorControl, TypedKeysReachTheHostFirstThenTheRules) {
     point->Unadvise(cookie);
 }
 
+// The control keeps what its rules read of the box between keys; every way
+// the text or the caret changes must be seen by the next key.
+TEST_F(TextColorControl, KeysAreJudgedOnTheBoxAsItIsNow) {
+    ComPtr<IDispatch> control = Create();
+    Put(control.Get(), L"IsNumeric", Number(VT_BOOL, -1));
+    VARIANT limit;
+    VariantInit(&limit);
+    limit.vt = VT_R8;
+    limit.dblVal = 1000;
+    Put(control.Get(), L"MaxNumber", limit);
+    Put(control.Get(), L"DigitNumber", Number(VT_I2, 1));
+    Put(control.Get(), L"Text", Text(L"12"));
+    Put(control.Get(), L"SelStart", Number(VT_I4, 2));
+    HWND input = InnerWindow(control.Get());
+    ASSERT_NE(input, nullptr);
+    const auto type = [&](const wchar_t* keys) {
+        for (const wchar_t* key = keys; *key; ++key) SendMessageW(input, WM_CHAR, *key, 1);
+    };
+
+    type(L".56");  // one decimal only
+    EXPECT_EQ(TextOf(control.Get()), L"12.5");
+    SendMessageW(input, WM_KEYDOWN, VK_HOME, 1);  // the box moves its own caret
+    type(L"9");
+    EXPECT_EQ(TextOf(control.Get()), L"912.5");
+
+    Put(control.Get(), L"Text", Text(L"99"));
+    Put(control.Get(), L"SelStart", Number(VT_I4, 2));
+    type(L"99");  // 999, then 9999 above 1000
+    EXPECT_EQ(TextOf(control.Get()), L"999");
+    SendMessageW(input, EM_SETSEL, 0, 3);  // a selection skips the magnitude test
+    type(L"5");
+    EXPECT_EQ(TextOf(control.Get()), L"5");
+    SetWindowTextW(input, L"-1");
+    SendMessageW(input, EM_SETSEL, 0, 0);
+    type(L"7");  // nothing goes in front of a minus sign
+    EXPECT_EQ(TextOf(control.Get()), L"-1");
+}
+
 }  // namespace
