@@ -6,6 +6,7 @@
 
 #include "UpdateSection.h"
 #include "common/win32/TextConvert.h"
+#include "common/win32/UniqueRegistryKey.h"
 
 namespace launcher::win {
 namespace {
@@ -13,18 +14,7 @@ namespace {
 class OpenKey {
 public:
     OpenKey(HKEY root, const std::wstring& subKey)
-        : status_(RegOpenKeyExW(root, subKey.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &key_)) {
-        if (status_ != ERROR_SUCCESS) {
-            key_ = nullptr;
-        }
-    }
-    ~OpenKey() {
-        if (key_) {
-            RegCloseKey(key_);
-        }
-    }
-    OpenKey(const OpenKey&) = delete;
-    OpenKey& operator=(const OpenKey&) = delete;
+        : status_(RegOpenKeyExW(root, subKey.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, key_.Address())) {}
 
     LSTATUS Status() const { return status_; }
 
@@ -33,13 +23,14 @@ public:
         for (int attempt = 0; attempt < 4; ++attempt) {
             DWORD type = 0;
             DWORD bytes = 0;
-            if (RegQueryValueExW(key_, name, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS || type != REG_SZ) {
+            if (RegQueryValueExW(key_.Get(), name, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
+                type != REG_SZ) {
                 return std::nullopt;
             }
             std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
             bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
             const LSTATUS status =
-                RegQueryValueExW(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &bytes);
+                RegQueryValueExW(key_.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &bytes);
             if (status == ERROR_MORE_DATA) {
                 continue;  // changed between the two calls
             }
@@ -57,7 +48,7 @@ public:
     }
 
 private:
-    HKEY key_ = nullptr;
+    qv::win::UniqueRegistryKey key_;
     LSTATUS status_;
 };
 

@@ -12,25 +12,11 @@
 #include <string>
 
 #include "TypeLibrary.h"
+#include "common/win32/UniqueRegistryKey.h"
 
 namespace qv::win::com {
 
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    ~RegistryKey() {
-        if (key_) {
-            RegCloseKey(key_);
-        }
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    HKEY* Address() noexcept { return &key_; }
-    HKEY Get() const noexcept { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
+using RegistryKey = qv::win::UniqueRegistryKey;
 
 // HKLM\Software\Classes (what HKEY_CLASSES_ROOT writes to) or HKCU\Software\Classes.
 HRESULT OpenClassesRoot(RegistryScope scope, REGSAM view, RegistryKey& root);

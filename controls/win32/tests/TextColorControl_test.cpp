@@ -228,11 +228,7 @@ TEST_F(TextColorControl, TypedKeysReachTheHostFirstThenTheRules) {
     DWORD cookie = 0;
     ASSERT_EQ(point->Advise(static_cast<IDispatch*>(recorder.Get()), &cookie), S_OK);
     Put(control.Get(), L"IsNumeric", Number(VT_BOOL, -1));
-    VARIANT limit;
-    VariantInit(&limit);
-    limit.vt = VT_R8;
-    limit.dblVal = 100;
-    Put(control.Get(), L"MaxNumber", limit);
+    Put(control.Get(), L"MaxNumber", Number(VT_R8, 100));
     Put(control.Get(), L"Text", Text(L""));
     recorder->events.clear();
 
@@ -258,11 +254,7 @@ TEST_F(TextColorControl, TypedKeysReachTheHostFirstThenTheRules) {
 TEST_F(TextColorControl, KeysAreJudgedOnTheBoxAsItIsNow) {
     ComPtr<IDispatch> control = Create();
     Put(control.Get(), L"IsNumeric", Number(VT_BOOL, -1));
-    VARIANT limit;
-    VariantInit(&limit);
-    limit.vt = VT_R8;
-    limit.dblVal = 1000;
-    Put(control.Get(), L"MaxNumber", limit);
+    Put(control.Get(), L"MaxNumber", Number(VT_R8, 1000));
     Put(control.Get(), L"DigitNumber", Number(VT_I2, 1));
     Put(control.Get(), L"Text", Text(L"12"));
     Put(control.Get(), L"SelStart", Number(VT_I4, 2));
