@@ -18,12 +18,20 @@ bool IsEdgeBlank(char c) { return IsValBlank(c) || c == '\r'; }
 // many digits still cannot overflow the arithmetic here.
 constexpr long kExponentLimit = 100'000'000;
 
+// Significant digits beyond these cannot move the number to another double,
+// except by whether any of them is not zero: that is kept as one digit more.
+// (A halfway point between two doubles has at most 767 significant digits.)
+constexpr long kKeptDigits = 800;
+
 struct ScannedNumber {
     std::string normalized;  // sign, digits, ".", "e" and exponent, as from_chars reads it
     bool hasDigits = false;
+    bool hasExponent = false;
     long magnitude = 0;  // decimal exponent of the first significant digit, without the exponent part
     long exponent = 0;
-    std::size_t end = 0;  // position after the last character that belongs to the number
+    long shift = 0;                // the powers of ten of integer digits left out of `normalized`
+    bool fractionSettled = false;  // decimals past the kept digits, one of those left out not zero
+    std::size_t end = 0;           // position after the last character that belongs to the number
 };
 
 // Reads the number at the start of `text`. With `skipBlanks` the classic
@@ -44,6 +52,11 @@ public:
             Take();
             ScanExponent(number);
         }
+        const long written = std::clamp(number.exponent + number.shift, -kExponentLimit, kExponentLimit);
+        if (number.hasExponent || number.shift != 0) {
+            number.normalized += 'e';
+            number.normalized += std::to_string(written);
+        }
         return number;
     }
 
@@ -62,20 +75,49 @@ private:
         bool seenSignificant = false;
         long integerDigits = 0;
         long leadingFractionZeros = 0;
+        long kept = 0;         // significant digits written
+        bool dropped = false;  // a digit not zero was left out
         for (char c = Peek(); IsDigit(c) || (c == '.' && !seenPoint); c = Peek()) {
             Take();
             if (c == '.') {
                 seenPoint = true;
-                if (!number.hasDigits) number.normalized += '0';
-                number.normalized += '.';
+                if (kept < kKeptDigits) {
+                    if (!number.hasDigits) number.normalized += '0';
+                    number.normalized += '.';
+                }
                 continue;
             }
             number.hasDigits = true;
-            number.normalized += c;
             if (c != '0') seenSignificant = true;
             if (!seenPoint && seenSignificant) integerDigits = std::min(integerDigits + 1, kExponentLimit);
             if (seenPoint && !seenSignificant)
                 leadingFractionZeros = std::min(leadingFractionZeros + 1, kExponentLimit);
+            if (!seenSignificant || kept < kKeptDigits) {
+                number.normalized += c;
+                if (seenSignificant) ++kept;
+                continue;
+            }
+            // Past the kept digits, the digits that follow are only counted.
+            const std::size_t run = pos_;
+            bool notZero = false;
+            for (; pos_ < text_.size(); ++pos_) {
+                const char digit = text_[pos_];
+                if (!IsDigit(digit)) break;
+                notZero |= digit != '0';
+            }
+            dropped = dropped || notZero;
+            dropped = dropped || c != '0';
+            if (!seenPoint) {
+                const long more = static_cast<long>(std::min<std::size_t>(pos_ - run, kExponentLimit));
+                number.shift = std::min(number.shift + 1 + more, kExponentLimit);
+                integerDigits = std::min(integerDigits + more, kExponentLimit);
+            }
+        }
+        number.fractionSettled = seenPoint && dropped;
+        if (dropped) {
+            // One digit after the kept ones stands for everything left out.
+            number.normalized += '1';
+            if (number.normalized.find('.') == std::string::npos) --number.shift;
         }
         number.magnitude = integerDigits > 0 ? integerDigits - 1 : -(leadingFractionZeros + 1);
     }
@@ -94,8 +136,7 @@ private:
             exponent = std::min(exponent * 10 + (c - '0'), kExponentLimit);
         }
         number.exponent = negative ? -exponent : exponent;
-        number.normalized += 'e';
-        number.normalized += std::to_string(number.exponent);
+        number.hasExponent = true;
         number.end = pos_;
     }
 
@@ -138,9 +179,10 @@ double LeadingNumber(std::string_view text) { return ValueOf(NumberScanner(text,
 LeadingNumberScan ScanLeadingNumber(std::string_view text) {
     NumberScanner scanner(text, true);
     const ScannedNumber number = scanner.Scan();
-    const bool hasExponent = number.normalized.find('e') != std::string::npos;
-    return {ValueOf(number), std::min(scanner.Position() + 1, text.size()),
-            number.hasDigits && !hasExponent && number.end == text.size()};
+    const double value = ValueOf(number);
+    const bool open = number.hasDigits && !number.hasExponent && number.end == text.size();
+    return {value, std::min(scanner.Position() + 1, text.size()), open,
+            open && (std::isinf(value) || number.fractionSettled)};
 }
 
 std::optional<double> ParseNumber(std::string_view text) {

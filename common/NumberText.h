@@ -22,6 +22,9 @@ struct LeadingNumberScan {
     double value = 0.0;
     std::size_t examined = 0;
     bool open = false;
+    // Open, and no digit added at the end can change the value any more
+    // (beyond double's range, or far past the digits that decide it).
+    bool settled = false;
 };
 LeadingNumberScan ScanLeadingNumber(std::string_view text);
 

@@ -20,9 +20,20 @@ struct TextFacts {
     // when a character added at the end could still change it).
     double plainValue = 0.0;
     std::int64_t plainReach = 0;
-    bool plainOpen = false;  // its digits run to the end of the text
+    bool plainOpen = false;     // its digits run to the end of the text
+    bool plainSettled = false;  // open, and no digit added at the end changes it
 };
 
 TextFacts FactsOf(const AnsiText& text, bool withNumber = true);
+
+// Works out the number's facts of `facts`, which hold the rest for `text`.
+void AddNumberFacts(const AnsiText& text, TextFacts& facts);
+
+// A typed character replaced the selection (`length` characters from the
+// 0-based `start`, none for a caret): changes `text` and brings its facts up
+// to date from what changed, not from the whole text. The number's facts are
+// left to be worked out again when asked for, unless a digit added at the
+// end of a number that it cannot change any more.
+void ReplaceSelection(AnsiText& text, TextFacts& facts, std::int64_t start, std::int64_t length, std::int16_t code);
 
 }  // namespace controls

@@ -26,6 +26,8 @@ bool CandidateExceeds(const BoxAt& box, const TextFacts& facts, std::int64_t sta
     if (start >= facts.plainReach) return std::fabs(facts.plainValue) > maxNumber;
     // A digit added to digits at the end only makes the number larger.
     if (start == facts.length && facts.plainOpen && std::fabs(facts.plainValue) > maxNumber) return true;
+    // Nor, past the digits that decide it, changes it at all.
+    if (start == facts.length && facts.plainSettled) return std::fabs(facts.plainValue) > maxNumber;
     const AnsiText& text = box.text;
     AnsiText candidate(text.begin(), text.begin() + start);
     candidate.push_back(key);

@@ -2,8 +2,11 @@
 // control judges and refuses on a 32 767-character text, against the baseline
 // of a keystroke the control drops before its rules (a character without an
 // ANSI code), in the same process. The difference is the rules' own work:
-// the KeyPress event, reading the box's text and judging the key. The control
-// is loaded straight from Lumen_Control.ocx beside this program (no registration).
+// the KeyPress event, reading the box's text and judging the key. Typing, the
+// text changes with every key: keys judged and taken at the end of a text
+// that grows to 32 767 characters are timed against the same keys typed into
+// a plain EDIT box holding the same text. The control is loaded straight from
+// Lumen_Control.ocx beside this program (no registration).
 #include "common/win32/WindowsApi.h"
 
 #include <ocidl.h>
@@ -131,6 +134,65 @@ double MicrosToAskSelection(HWND box) {
     });
 }
 
+// Median over batches of the microseconds one key takes when typed at the end
+// of `box`, each batch from `text` on; -1 when a key was not taken.
+double MicrosPerTypedKey(HWND box, const std::wstring& text, wchar_t key) {
+    const auto length = static_cast<LPARAM>(text.size());
+    std::vector<double> batches;
+    for (int b = 0; b < kBatches; ++b) {
+        SetWindowTextW(box, text.c_str());
+        SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(length), length);
+        const double started = Now();
+        for (int i = 0; i < kKeystrokes; ++i) SendMessageW(box, WM_CHAR, key, 1);
+        batches.push_back((Now() - started) * 1e6 / kKeystrokes);
+        if (GetWindowTextLengthW(box) != length + kKeystrokes) return -1;
+    }
+    std::sort(batches.begin(), batches.end());
+    return batches[batches.size() / 2];
+}
+
+// Messages sent to one window, counted by a hook on this thread.
+HWND g_counted = nullptr;
+long g_messages = 0;
+
+LRESULT CALLBACK CountMessage(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && reinterpret_cast<const CWPSTRUCT*>(lParam)->hwnd == g_counted) ++g_messages;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// How many messages reach `box` per key typed at the end of `text`, the key's own included.
+double MessagesPerTypedKey(HWND box, const std::wstring& text, wchar_t key) {
+    const auto length = static_cast<LPARAM>(text.size());
+    SetWindowTextW(box, text.c_str());
+    SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(length), length);
+    const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, CountMessage, nullptr, GetCurrentThreadId());
+    if (!hook) return -1;
+    g_counted = box;
+    g_messages = 0;
+    constexpr int kCounted = 20;
+    for (int i = 0; i < kCounted; ++i) SendMessageW(box, WM_CHAR, key, 1);
+    UnhookWindowsHookEx(hook);
+    return static_cast<double>(g_messages) / kCounted;
+}
+
+// A plain EDIT box like the control's inner one, in a window of its own.
+struct PlainBox {
+    HWND frame = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 40, nullptr, nullptr, nullptr, nullptr);
+    HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | ES_LEFT, 0, 0,
+                                400, 40, frame, nullptr, nullptr, nullptr);
+    PlainBox() { SendMessageW(edit, EM_LIMITTEXT, kLength, 0); }
+    ~PlainBox() { DestroyWindow(frame); }
+    PlainBox(const PlainBox&) = delete;
+    PlainBox& operator=(const PlainBox&) = delete;
+};
+
+struct Typed {
+    const char* name;
+    wchar_t key;
+    bool chaTwoByte;
+    long maxLength;
+};
+
 struct Case {
     const char* name;
     std::wstring text;
@@ -181,6 +243,57 @@ int wmain() {
             std::printf("    ratio judged/dropped        %9.2f\n", judged / dropped);
             std::printf("    reading the text            %9.2f us  (GetWindowTextW)\n", MicrosToReadText(box));
             std::printf("    asking for the selection    %9.2f us  (EM_GETSEL)\n", MicrosToAskSelection(box));
+            std::printf("    an empty message            %9.2f us  (WM_NULL)\n",
+                        MicrosPerCall([&] { SendMessageW(box, WM_NULL, 0, 0); }));
+            std::printf("    text length                 %9.2f us  (WM_GETTEXTLENGTH)\n",
+                        MicrosPerCall([&] { SendMessageW(box, WM_GETTEXTLENGTH, 0, 0); }));
+        }
+    }
+    if (status == 0) {
+        const qv::win::ComPtr<IDispatch> control = CreateTextColor();
+        const PlainBox plain;
+        const std::vector<Typed> typed = {
+            {"byte budget, ASCII key", L'x', false, kLength},
+            {"two-byte budget, double-byte key", L'\x4E2D', true, 2 * kLength},
+        };
+        std::printf("keys typed and taken at the end, the text growing to %d characters\n", kLength);
+        for (const Typed& t : typed) {
+            const HWND box = control ? InnerWindow(control.Get()) : nullptr;
+            if (!box || !plain.edit || !Put(control.Get(), L"ChaTwoByte", qv::win::Variant::FromBool(t.chaTwoByte)) ||
+                !Put(control.Get(), L"MaxLength", qv::win::Variant::FromLong(t.maxLength))) {
+                status = 5;
+                break;
+            }
+            const std::wstring text(kLength - kKeystrokes, t.key);
+            const double judged = MicrosPerTypedKey(box, text, t.key);
+            const double bare = MicrosPerTypedKey(plain.edit, text, t.key);
+            if (judged < 0 || bare < 0) {
+                std::fprintf(stderr, "keystroke_control_bench: a typed key was not taken\n");
+                status = 6;
+                break;
+            }
+            std::printf("  %s\n", t.name);
+            std::printf("    through the control         %9.2f us\n", judged);
+            std::printf("    into a plain EDIT box       %9.2f us  (baseline)\n", bare);
+            std::printf("    the control's own work      %9.2f us  (goal under 50 us)\n", judged - bare);
+            std::printf("    ratio control/plain         %9.2f\n", judged / bare);
+            std::printf("    messages to the box per key %9.2f  (the key's own included)\n",
+                        MessagesPerTypedKey(box, text, t.key));
+        }
+    }
+    if (status == 0) {
+        // What one message costs the control's box and a plain one, by the length of their text.
+        const qv::win::ComPtr<IDispatch> control = CreateTextColor();
+        const PlainBox plain;
+        const HWND boxes[] = {control ? InnerWindow(control.Get()) : nullptr, plain.edit};
+        const char* names[] = {"the control's box", "a plain EDIT box"};
+        std::printf("an empty message (WM_NULL)\n");
+        for (int i = 0; i < 2 && boxes[i]; ++i) {
+            for (int length : {0, kLength}) {
+                SetWindowTextW(boxes[i], std::wstring(static_cast<std::size_t>(length), L'a').c_str());
+                const double micros = MicrosPerCall([&] { SendMessageW(boxes[i], WM_NULL, 0, 0); });
+                std::printf("  to %-18s holding %5d characters %9.2f us\n", names[i], length, micros);
+            }
         }
     }
     OleUninitialize();

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <random>
 #include <string>
 
 namespace {
@@ -31,6 +33,42 @@ TEST(NumberText, LeadingNumberBeyondDouble) {
     EXPECT_EQ(qv::LeadingNumber("1e99999999999999999999999"), std::numeric_limits<double>::infinity());
     // Many leading zeros are no magnitude.
     EXPECT_EQ(qv::LeadingNumber(std::string(500, '0') + "1e2"), 100.0);
+}
+
+// Texts of thousands of digits are read as exactly as a short one: the
+// nearest double, as the standard library finds it from every digit.
+TEST(NumberText, ManyDigitsStillGiveTheNearestDouble) {
+    const auto exact = [](const std::string& text) {
+        double value = 0.0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        EXPECT_EQ(error, std::errc()) << text.substr(0, 40);
+        return value;
+    };
+    // Halfway between two doubles: far-off digits decide, and without them the even one wins.
+    const std::string halfway = "9007199254740993.";
+    EXPECT_EQ(qv::LeadingNumber(halfway + std::string(3000, '0')), 9007199254740992.0);
+    EXPECT_EQ(qv::LeadingNumber(halfway + std::string(3000, '0') + "1"), 9007199254740994.0);
+    EXPECT_EQ(qv::LeadingNumber("-" + halfway + std::string(900, '0') + "7xyz"), -9007199254740994.0);
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<int> digit(0, 9);
+    for (int round = 0; round < 300; ++round) {
+        const int length = 700 + round * 7;
+        std::string digits(1, static_cast<char>('1' + digit(random) % 9));
+        for (int i = 1; i < length; ++i) digits += static_cast<char>('0' + digit(random));
+        // Within double's range: a point among the first digits, or every digit
+        // before it and an exponent that brings the number back.
+        std::string text = digits;
+        if (round % 2 == 0) {
+            text.insert(static_cast<std::size_t>(round % 300), ".");
+            if (round % 4 == 0) text += "e-" + std::to_string(round * 7 % 300);
+        } else {
+            text += "E-" + std::to_string(length - round % 300);
+        }
+        EXPECT_EQ(qv::LeadingNumber(text), exact(text)) << "round " << round;
+        const qv::LeadingNumberScan scan = qv::ScanLeadingNumber(text + " ");
+        EXPECT_EQ(scan.value, exact(text)) << "round " << round;
+        EXPECT_EQ(scan.examined, text.size() + 1);
+    }
 }
 
 TEST(NumberText, ParseNumberAcceptsOnlyAWholeNumber) {

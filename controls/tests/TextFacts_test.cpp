@@ -84,6 +84,10 @@ std::vector<AnsiText> TrickyTexts() {
     texts.push_back(AnsiFromAscii("0." + std::string(400, '0') + "1"));
     texts.push_back(AnsiFromAscii("1" + std::string(400, '0') + "e-400"));
     texts.push_back(AnsiFromAscii(std::string(300, '0') + "12"));
+    // Past the digits that decide a double: digits added at the end change nothing or still something.
+    texts.push_back(AnsiFromAscii("1." + std::string(900, '3')));
+    texts.push_back(AnsiFromAscii("1." + std::string(900, '0')));
+    texts.push_back(AnsiFromAscii("-2," + std::string(400, '9')));
     return texts;
 }
 
@@ -177,6 +181,69 @@ TEST(KeptFacts, KnowTheNumberWithAndWithoutCommas) {
     EXPECT_FALSE(open.plainOpen);
     EXPECT_TRUE(FactsOf(AnsiFromAscii("12.5 ")).plainOpen);
     EXPECT_GT(FactsOf(AnsiFromAscii("12.5 ")).plainReach, 5);
+}
+
+void ExpectSameFacts(const TextFacts& kept, const TextFacts& fresh, const std::string& what) {
+    EXPECT_EQ(kept.length, fresh.length) << what;
+    EXPECT_EQ(kept.wideCount, fresh.wideCount) << what;
+    EXPECT_EQ(kept.pointPosition, fresh.pointPosition) << what;
+}
+
+TEST(KeptFacts, ATypedCharacterUpdatesThemAsReadingTheWholeTextWould) {
+    const std::int16_t codes[] = {'7', '.', ',', 'x', kChinese, kDigitTrail};
+    int compared = 0;
+    int keptNumbers = 0;
+    for (const AnsiText& original : TrickyTexts()) {
+        const auto size = static_cast<std::int64_t>(original.size());
+        for (std::int64_t start = -1; start <= size + 1; ++start) {
+            for (std::int64_t selected : {0, 1, 2, 5, -1}) {
+                for (std::int16_t code : codes) {
+                    AnsiText text = original;
+                    TextFacts facts = FactsOf(text, code == '7');
+                    ReplaceSelection(text, facts, start, selected, code);
+                    const std::string what =
+                        Describe(original, static_cast<std::int32_t>(start), static_cast<std::int32_t>(selected), code);
+                    const auto from = std::clamp<std::int64_t>(start, 0, size);
+                    const auto to = std::clamp<std::int64_t>(from + std::max<std::int64_t>(selected, 0), from, size);
+                    AnsiText expected(original.begin(), original.begin() + from);
+                    expected.push_back(code);
+                    expected.insert(expected.end(), original.begin() + to, original.end());
+                    ASSERT_EQ(text, expected) << what;
+                    const TextFacts fresh = FactsOf(text, true);
+                    ExpectSameFacts(facts, fresh, what);
+                    if (facts.numberKnown) {
+                        ++keptNumbers;
+                        EXPECT_EQ(facts.value, fresh.value) << what;
+                        EXPECT_EQ(facts.plainValue, fresh.plainValue) << what;
+                        EXPECT_EQ(facts.plainReach, fresh.plainReach) << what;
+                        EXPECT_EQ(facts.plainOpen, fresh.plainOpen) << what;
+                        EXPECT_EQ(facts.plainSettled, fresh.plainSettled) << what;
+                    }
+                    ++compared;
+                }
+            }
+        }
+    }
+    EXPECT_GT(compared, 5000);
+    EXPECT_GT(keptNumbers, 3);  // digits typed at the end of numbers that they cannot change
+}
+
+TEST(KeptFacts, TheNumberIsReadOnlyAsFarAsItCanReach) {
+    // A long tail that no number can take in changes nothing about the number.
+    AnsiText text = AnsiFromAscii("-12,5.25");
+    const TextFacts shortFacts = FactsOf(text);
+    text.push_back('x');
+    text.insert(text.end(), 20000, kChinese);
+    const TextFacts longFacts = FactsOf(text);
+    EXPECT_DOUBLE_EQ(longFacts.value, shortFacts.value);
+    EXPECT_DOUBLE_EQ(longFacts.plainValue, -125.25);
+    EXPECT_EQ(longFacts.plainReach, 9);  // up to the "x" that ended it
+    EXPECT_FALSE(longFacts.plainOpen);
+    TextFacts added = FactsOf(text, false);
+    AddNumberFacts(text, added);
+    EXPECT_TRUE(added.numberKnown);
+    EXPECT_DOUBLE_EQ(added.plainValue, longFacts.plainValue);
+    EXPECT_EQ(added.plainReach, longFacts.plainReach);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "KeptText.h"
 
+#include <algorithm>
+
 namespace controls::win {
 namespace {
 
@@ -68,6 +70,9 @@ Changes ChangesOf(UINT message, WPARAM wParam) {
 }  // namespace
 
 void KeptText::Refresh(const InnerTextBox& box) {
+    // Asked while a typed character is on its way (from a handler of the
+    // change it made): the box is ahead of what is kept.
+    if (typing_) Forget();
     if (!textKept_) {
         view_.text = AnsiTextFromWide(box.Text());
         facts_ = FactsOf(view_.text, false);
@@ -88,12 +93,15 @@ const TextBoxView& KeptText::View(const InnerTextBox& box) {
 
 const TextFacts& KeptText::Facts(const InnerTextBox& box, bool withNumber) {
     Refresh(box);
-    if (withNumber && !facts_.numberKnown) facts_ = FactsOf(view_.text, true);
+    if (withNumber && !facts_.numberKnown) AddNumberFacts(view_.text, facts_);
     return facts_;
 }
 
 void KeptText::AfterBoxHandled(UINT message, WPARAM wParam) noexcept {
-    switch (ChangesOf(message, wParam)) {
+    const Changes changes = ChangesOf(message, wParam);
+    // Anything else done to the box while a typed character is on its way.
+    if (typing_ && changes != Changes::nothing) Forget();
+    switch (changes) {
         case Changes::nothing:
             break;
         case Changes::selection:
@@ -103,6 +111,39 @@ void KeptText::AfterBoxHandled(UINT message, WPARAM wParam) noexcept {
             Forget();
             break;
     }
+}
+
+void KeptText::BeforeTyping(wchar_t character, LONG_PTR style) {
+    typing_.reset();
+    // Control characters are edits (Backspace) or nothing, never text; these
+    // styles make the box keep another character than the one typed, or none.
+    constexpr LONG_PTR kConverting = ES_UPPERCASE | ES_LOWERCASE | ES_NUMBER | ES_OEMCONVERT | ES_MULTILINE;
+    if (!textKept_ || !selectionKept_ || character < L' ' || character == 0x7F || (style & kConverting) != 0) return;
+    const AnsiText codes = AnsiTextFromWide(std::wstring(1, character));
+    if (codes.size() != 1) return;
+    typing_ = Typing{view_.selStart, view_.selLength, codes.front(), 0};
+}
+
+void KeptText::BoxNotified(WORD code) noexcept {
+    if (code == EN_CHANGE && typing_ && typing_->changes == 0) {
+        typing_->changes = 1;
+        return;
+    }
+    // A second change, or the typed character cut off by the box's limit.
+    if (code == EN_CHANGE || code == EN_MAXTEXT) Forget();
+}
+
+void KeptText::AfterTyping() {
+    if (!typing_ || typing_->changes != 1) {
+        Forget();
+        return;
+    }
+    const Typing typed = *typing_;
+    typing_.reset();
+    const auto at = std::clamp<std::int64_t>(typed.start, 0, static_cast<std::int64_t>(view_.text.size()));
+    ReplaceSelection(view_.text, facts_, at, typed.length, typed.code);
+    view_.selStart = static_cast<std::int32_t>(at + 1);  // the box puts its caret after the typed character
+    view_.selLength = 0;
 }
 
 }  // namespace controls::win

@@ -53,9 +53,9 @@ LRESULT TextColor::OnSurfaceMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             }
             break;
         case WM_COMMAND:
-            if (reinterpret_cast<HWND>(lParam) == box_.Window() && HIWORD(wParam) == EN_CHANGE) {
-                kept_.Forget();
-                Fire(kChange, {});
+            if (reinterpret_cast<HWND>(lParam) == box_.Window()) {
+                kept_.BoxNotified(HIWORD(wParam));
+                if (HIWORD(wParam) == EN_CHANGE) Fire(kChange, {});
             }
             return 0;
         case WM_SETFOCUS:
@@ -142,7 +142,10 @@ LRESULT TextColor::OnChar(UINT message, WPARAM wParam, LPARAM lParam) {
     if (kept == 0) return 0;
     const wchar_t character = WideCharFromKeyAscii(kept);
     if (character == 0) return 0;
-    return PassToBox(message, character, lParam);
+    kept_.BeforeTyping(character, GetWindowLongPtrW(box_.Window(), GWL_STYLE));
+    const LRESULT handled = DefSubclassProc(box_.Window(), message, character, lParam);
+    kept_.AfterTyping();
+    return handled;
 }
 
 LRESULT TextColor::PassToBox(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ControlFixture.h"
@@ -31,6 +32,7 @@ using control_tests::TextOf;
 
 constexpr DISPID kAlignment = 0x68030024;
 constexpr DISPID kText = 0x68030006;
+constexpr DISPID kChangeEvent = 9;
 
 // Records property notifications and events; turns one typed key into another.
 class Recorder final : public com::ComObject<Recorder, IDispatch, IPropertyNotifySink> {
@@ -43,6 +45,9 @@ public:
     std::vector<DISPID> events;
     short replaceKey = 0;
     short replacement = 0;
+    // Once, on the next Change event: the text the handler puts into the control.
+    IDispatch* rewritten = nullptr;
+    std::wstring rewrite;
 
     HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) override {
         changed.push_back(id);
@@ -60,6 +65,11 @@ public:
         events.push_back(id);
         if (id == 4 && params->cArgs == 1 && *params->rgvarg[0].piVal == replaceKey) {
             *params->rgvarg[0].piVal = replacement;
+        }
+        if (id == kChangeEvent && rewritten && !rewrite.empty()) {
+            const std::wstring text = std::exchange(rewrite, L"");
+            control_tests::Put(rewritten, L"Text", control_tests::Text(text.c_str()));
+            control_tests::Put(rewritten, L"SelStart", control_tests::Number(VT_I4, static_cast<long>(text.size())));
         }
         return S_OK;
     }
@@ -281,6 +291,71 @@ TEST_F(TextColorControl, KeysAreJudgedOnTheBoxAsItIsNow) {
     SendMessageW(input, EM_SETSEL, 0, 0);
     type(L"7");  // nothing goes in front of a minus sign
     EXPECT_EQ(TextOf(control.Get()), L"-1");
+}
+
+// While a person types, the control follows the text from the typed keys
+// rather than reading the box again; the box and any handler of the change
+// must still be seen as they are.
+TEST_F(TextColorControl, TypedTextIsFollowedAsTheBoxHasIt) {
+    ComPtr<IDispatch> control = Create();
+    HWND input = InnerWindow(control.Get());
+    ASSERT_NE(input, nullptr);
+    const auto type = [&](const wchar_t* keys) {
+        for (const wchar_t* key = keys; *key; ++key) SendMessageW(input, WM_CHAR, *key, 1);
+    };
+
+    // Bytes counted on what was typed: the wide character takes two of the five.
+    Put(control.Get(), L"ChaTwoByte", Number(VT_BOOL, -1));
+    Put(control.Get(), L"MaxLength", Number(VT_I4, 5));
+    Put(control.Get(), L"Text", Text(L""));
+    type(
+        L"ab\x4E2D"
+        L"cd");
+    EXPECT_EQ(TextOf(control.Get()),
+              L"ab\x4E2D"
+              L"c");
+    SendMessageW(input, EM_SETSEL, 2, 3);  // the wide character replaced by a narrow one
+    type(L"xy");
+    EXPECT_EQ(TextOf(control.Get()), L"abxyc");
+
+    // The first point replaced by a digit: a new point may follow.
+    Put(control.Get(), L"ChaTwoByte", Number(VT_BOOL, 0));
+    Put(control.Get(), L"MaxLength", Number(VT_I4, 0));
+    Put(control.Get(), L"IsNumeric", Number(VT_BOOL, -1));
+    Put(control.Get(), L"MaxNumber", Number(VT_R8, 1000000));
+    Put(control.Get(), L"DigitNumber", Number(VT_I2, 2));
+    Put(control.Get(), L"Text", Text(L"1.5"));
+    SendMessageW(input, EM_SETSEL, 1, 2);
+    type(L"7.25.");  // 175, a point before the 5, one more decimal, then no more
+    EXPECT_EQ(TextOf(control.Get()), L"17.25");
+
+    // A handler of the change puts another text: the next key is judged on it.
+    ComPtr<Recorder> recorder = com::MakeObject<Recorder>();
+    ComPtr<IConnectionPoint> point;
+    ASSERT_EQ(control.As<IConnectionPointContainer>()->FindConnectionPoint(DIID___TextColor, point.Address()), S_OK);
+    DWORD cookie = 0;
+    ASSERT_EQ(point->Advise(static_cast<IDispatch*>(recorder.Get()), &cookie), S_OK);
+    Put(control.Get(), L"MaxNumber", Number(VT_R8, 1000));
+    Put(control.Get(), L"Text", Text(L""));
+    recorder->rewritten = control.Get();
+    recorder->rewrite = L"999";
+    type(L"5");
+    EXPECT_EQ(TextOf(control.Get()), L"999");
+    type(L"9");  // 9999 is above 1000
+    EXPECT_EQ(TextOf(control.Get()), L"999");
+    point->Unadvise(cookie);
+
+    // The box itself refuses what does not fit its own limit; the rules' limit counts after it.
+    Put(control.Get(), L"IsNumeric", Number(VT_BOOL, 0));
+    Put(control.Get(), L"MaxLength", Number(VT_I4, 10));
+    Put(control.Get(), L"Text", Text(L"abc"));
+    SendMessageW(input, EM_LIMITTEXT, 4, 0);
+    SendMessageW(input, EM_SETSEL, 3, 3);
+    type(L"de");
+    EXPECT_EQ(TextOf(control.Get()), L"abcd");
+    SendMessageW(input, EM_LIMITTEXT, 100, 0);
+    type(L"123456789");
+    EXPECT_EQ(TextOf(control.Get()), L"abcd123456");
 }
 
 }  // namespace
