@@ -105,8 +105,7 @@ private:
                 if (!IsDigit(digit)) break;
                 notZero |= digit != '0';
             }
-            dropped = dropped || notZero;
-            dropped = dropped || c != '0';
+            dropped = dropped || notZero || c != '0';
             if (!seenPoint) {
                 const long more = static_cast<long>(std::min<std::size_t>(pos_ - run, kExponentLimit));
                 number.shift = std::min(number.shift + 1 + more, kExponentLimit);

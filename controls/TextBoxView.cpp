@@ -1,6 +1,5 @@
 #include "TextBoxView.h"
 
-#include <algorithm>
 #include <cstdlib>
 
 namespace controls {
@@ -13,19 +12,12 @@ AnsiText AnsiFromAscii(std::string_view ascii) {
 }
 
 std::string AnsiBytes(const AnsiText& text) {
-    std::size_t size = text.size();
-    for (std::int16_t code : text) size += static_cast<std::uint16_t>(code) > 0xFF ? 1 : 0;
-    std::string bytes(size, '\0');
-    if (size == text.size()) {
-        std::transform(text.begin(), text.end(), bytes.begin(),
-                       [](std::int16_t code) { return static_cast<char>(code); });
-        return bytes;
-    }
-    std::size_t at = 0;
+    std::string bytes;
+    bytes.reserve(text.size());
     for (std::int16_t code : text) {
         const auto unsignedCode = static_cast<std::uint16_t>(code);
-        if (unsignedCode > 0xFF) bytes[at++] = static_cast<char>(unsignedCode >> 8);
-        bytes[at++] = static_cast<char>(unsignedCode & 0xFF);
+        if (unsignedCode > 0xFF) bytes += static_cast<char>(unsignedCode >> 8);
+        bytes += static_cast<char>(unsignedCode & 0xFF);
     }
     return bytes;
 }

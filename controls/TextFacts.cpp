@@ -93,9 +93,7 @@ std::int64_t FirstPointFrom(const AnsiText& text, std::int64_t from) {
 TextFacts FactsOf(const AnsiText& text, bool withNumber) {
     TextFacts facts;
     facts.length = static_cast<std::int64_t>(text.size());
-    std::int64_t wide = 0;
-    for (std::int16_t code : text) wide += IsWideCode(code) ? 1 : 0;
-    facts.wideCount = wide;
+    facts.wideCount = std::count_if(text.begin(), text.end(), IsWideCode);
     facts.pointPosition = FirstPointFrom(text, 0);
     if (withNumber) AddNumberFacts(text, facts);
     return facts;
@@ -116,7 +114,8 @@ void AddNumberFacts(const AnsiText& text, TextFacts& facts) {
                            : OwnerOfPlainByte(text, scan.examined - 1) + 1;
 }
 
-void ReplaceSelection(AnsiText& text, TextFacts& facts, std::int64_t start, std::int64_t length, std::int16_t code) {
+std::int64_t ReplaceSelection(AnsiText& text, TextFacts& facts, std::int64_t start, std::int64_t length,
+                              std::int16_t code) {
     const auto size = static_cast<std::int64_t>(text.size());
     start = std::clamp<std::int64_t>(start, 0, size);
     const std::int64_t end = std::clamp<std::int64_t>(start + std::max<std::int64_t>(length, 0), start, size);
@@ -142,6 +141,7 @@ void ReplaceSelection(AnsiText& text, TextFacts& facts, std::int64_t start, std:
     } else {
         facts.numberKnown = false;
     }
+    return start;
 }
 
 }  // namespace controls

@@ -33,7 +33,9 @@ void AddNumberFacts(const AnsiText& text, TextFacts& facts);
 // 0-based `start`, none for a caret): changes `text` and brings its facts up
 // to date from what changed, not from the whole text. The number's facts are
 // left to be worked out again when asked for, unless a digit added at the
-// end of a number that it cannot change any more.
-void ReplaceSelection(AnsiText& text, TextFacts& facts, std::int64_t start, std::int64_t length, std::int16_t code);
+// end of a number that it cannot change any more. Answers where the
+// character went (0-based).
+std::int64_t ReplaceSelection(AnsiText& text, TextFacts& facts, std::int64_t start, std::int64_t length,
+                              std::int16_t code);
 
 }  // namespace controls

@@ -1,7 +1,5 @@
 #include "KeptText.h"
 
-#include <algorithm>
-
 namespace controls::win {
 namespace {
 
@@ -140,8 +138,7 @@ void KeptText::AfterTyping() {
     }
     const Typing typed = *typing_;
     typing_.reset();
-    const auto at = std::clamp<std::int64_t>(typed.start, 0, static_cast<std::int64_t>(view_.text.size()));
-    ReplaceSelection(view_.text, facts_, at, typed.length, typed.code);
+    const std::int64_t at = ReplaceSelection(view_.text, facts_, typed.start, typed.length, typed.code);
     view_.selStart = static_cast<std::int32_t>(at + 1);  // the box puts its caret after the typed character
     view_.selLength = 0;
 }
