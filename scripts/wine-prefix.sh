@@ -21,12 +21,22 @@ prefix_fits() {
 
 case "$action" in
   up)
-    if ! prefix_fits; then
+    # wineboot now and then leaves a prefix without its system files (seen
+    # once in a CI run); a second attempt on a clean folder makes it.
+    attempt=0
+    while ! prefix_fits && [ "$attempt" -lt 2 ]; do
+      attempt=$((attempt + 1))
       timeout 60 wineserver -k 2>/dev/null || true
       rm -rf "$WINEPREFIX"
       mkdir -p "$WINEPREFIX"
-      timeout 180 "$QV_WINE" wineboot.exe -i >/dev/null 2>&1 || true
+      log=$(dirname "$WINEPREFIX")/wineboot.log
+      timeout 180 "$QV_WINE" wineboot.exe -i >"$log" 2>&1 || true
       timeout 120 wineserver -w || true
+      [ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ] || {
+        echo "wineboot attempt $attempt made no system files in $WINEPREFIX; its last output:" >&2
+        tail -5 "$log" >&2
+        continue
+      }
       font='wqy-microhei.ttc,WenQuanYi Micro Hei'
       for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" SimSun "宋体"; do
         timeout 60 "$QV_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
@@ -37,8 +47,8 @@ case "$action" in
       timeout 60 "$QV_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
       timeout 60 wineserver -k || true
       echo "$kind" >"$WINEPREFIX/.qv-ready"
-      prefix_fits || { echo "wineboot made no usable $kind prefix in $WINEPREFIX" >&2; exit 1; }
-    fi
+    done
+    prefix_fits || { echo "wineboot made no usable $kind prefix in $WINEPREFIX" >&2; exit 1; }
     [ "$QV_WINE32" = yes ] || echo "$QV_WINE32_REASON"
     # A persistent server for the whole run; 'down' ends it.
     (setsid timeout 3600 wineserver -p -f </dev/null >/dev/null 2>&1 &) || true
