@@ -39,6 +39,8 @@ public:
     virtual std::string QueryStatusCode() = 0;     // empty when every attempt failed
     // Up to `capacity` bytes; false when the read failed, true with 0 bytes at the end.
     virtual bool ReadBlock(char* buffer, std::uint32_t capacity, std::uint32_t& read) = 0;
+    // A response header's text ("Content-Range", "ETag", "Last-Modified"); empty when absent.
+    virtual std::string QueryHeader(const std::string& name) = 0;
 };
 
 class IUrlOpener {
@@ -46,6 +48,10 @@ public:
     virtual ~IUrlOpener() = default;
     // nullptr when the internet session or the URL could not be opened.
     virtual std::unique_ptr<IUrlDownload> OpenUrl(const std::string& url) = 0;
+    // The same, asking for the bytes from `offset` on ("Range: bytes=N-"),
+    // with "If-Range: <ifRange>" when that is not empty.
+    virtual std::unique_ptr<IUrlDownload> OpenUrlFrom(const std::string& url, std::int64_t offset,
+                                                      const std::string& ifRange) = 0;
 };
 
 class IOutputFile {
@@ -60,17 +66,22 @@ public:
     virtual ~IOutputFiles() = default;
     // Creates or truncates the file for raw bytes; nullptr with the reason on failure.
     virtual std::unique_ptr<IOutputFile> Create(const std::string& path, std::string& error) = 0;
+    // Opens an existing file to add raw bytes at its end.
+    virtual std::unique_ptr<IOutputFile> Append(const std::string& path, std::string& error) = 0;
 };
+
+// How a helper program's window is shown: the archiver minimised without
+// focus, regsvr32 minimised with focus.
+enum class HelperWindow { MinimisedNoFocus, Minimised };
 
 class IInstallProcesses {
 public:
     virtual ~IInstallProcesses() = default;
-    // Starts minimised without focus and waits until the process has ended
-    // (not waiting when it cannot be opened for that); false with the reason
-    // when it could not be started.
-    virtual bool RunMinimisedAndWait(const std::string& commandLine, std::string& error) = 0;
-    // Starts minimised with focus; not waited for, outcome not looked at.
-    virtual void StartMinimised(const std::string& commandLine) = 0;
+    // Starts the command line and waits up to `timeoutMs` for it to end: true
+    // with its exit code once it has; false with the reason when it could not
+    // be started or did not end in time (it is then left running).
+    virtual bool RunAndWait(const std::string& commandLine, HelperWindow window, std::uint32_t timeoutMs,
+                            std::uint32_t& exitCode, std::string& error) = 0;
 };
 
 class ISizeFormatter {

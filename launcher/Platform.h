@@ -3,7 +3,9 @@
 // implements these on Win32, WinINet, MSXML and WMI; the unit tests give fakes.
 // All text is UTF-8; conversion to the ANSI code page or UTF-16 happens in the
 // implementations.
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,6 +48,28 @@ public:
     virtual bool WriteTextFile(const std::string& path, const std::string& text, std::string& error) = 0;
     // Puts `replacement` in the place of `target` (which may be absent) in one step.
     virtual bool ReplaceFile(const std::string& target, const std::string& replacement, std::string& error) = 0;
+
+    // What an update's staging needs. Moves, copies and deletions that meet a
+    // file held open by another program (an antivirus scanner looking at a
+    // freshly written program) are retried for a few seconds before they fail.
+    virtual bool FolderExists(const std::string& path) = 0;
+    // Creates the folder; one that already exists is fine.
+    virtual bool CreateFolder(const std::string& path, std::string& error) = 0;
+    // Deletes the folder with everything in it. A link inside it (junction or
+    // symbolic link) is removed itself, never followed.
+    virtual bool RemoveFolderTree(const std::string& path, std::string& error) = 0;
+    // Names of the files and folders directly inside `path`; empty when there are none.
+    virtual std::vector<std::string> ListFolder(const std::string& path) = 0;
+    // The size of an existing file, or -1.
+    virtual std::int64_t FileSize(const std::string& path) = 0;
+    // Moves `from` to `to`, replacing a file there. On another volume the file
+    // is copied beside `to` and then renamed into place, so that `to` is
+    // never half written.
+    virtual bool MoveFile(const std::string& from, const std::string& to, std::string& error) = 0;
+    virtual bool CopyFile(const std::string& from, const std::string& to, std::string& error) = 0;
+    // Hands the file's raw bytes to `sink` in order.
+    virtual bool ReadFileBytes(const std::string& path, const std::function<void(const char*, std::size_t)>& sink,
+                               std::string& error) = 0;
 };
 
 class IClock {

@@ -1,41 +1,16 @@
 #include "UpdateFiles.h"
 
-#include <array>
-#include <cmath>
-#include <limits>
+#include <vector>
 
-#include "common/AppError.h"
 #include "DownloadTexts.h"
+#include "InstallSwitch.h"
 #include "LocalFolder.h"
-#include "common/NumberText.h"
-#include "Sha256.h"
+#include "StagingLayout.h"
 #include "common/TextCase.h"
-#include "clsCount.h"
 #include "modCompressFile.h"
 
 namespace launcher {
 namespace {
-
-constexpr const char* kNoticeTitle = "提示";
-constexpr unsigned kWarningBox = mb::IconExclamation | mb::SystemModal;
-constexpr const char* kUpdateError = "系统文件升级出现错误。";
-
-void ReportUpdateError(UpdateServices& s) {
-    s.waitWindow.HideForm();
-    s.messageBox.Show(kUpdateError, kNoticeTitle, kWarningBox);
-}
-
-bool DeleteIfExists(IFileSystem& fileSystem, const std::string& path) {
-    std::string error;
-    return !fileSystem.FileExists(path) || fileSystem.DeleteFile(path, error);
-}
-
-// The announced length when it is a usable byte count, else 0.
-std::int32_t UsableLength(const std::string& text) {
-    const double length = std::floor(qv::LeadingNumber(text));
-    if (!(length >= 1) || length > std::numeric_limits<std::int32_t>::max()) return 0;
-    return static_cast<std::int32_t>(length);
-}
 
 bool IsProgramName(const std::string& name) {
     if (name.size() < 4) return false;
@@ -43,136 +18,141 @@ bool IsProgramName(const std::string& name) {
     return ending == ".exe" || ending == ".dll";
 }
 
-// The blocks of one open URL into one open file. Speed is only shown: a
-// counter that overflows (past 2 GB) keeps the last speed.
-enum class Transfer { Complete, Failed, Cancelled };
-
-// `digest` is fed only when the archive's digest is to be checked.
-Transfer CopyBlocks(IUrlDownload& url, IOutputFile& file, std::int32_t lLength, int nFileOrder, Sha256* digest,
-                    UpdateServices& s) {
-    std::array<char, kDownloadBlockSize> buffer{};
-    clsCount counter(s.clock);
-    counter.Clear();
-    std::int64_t received = 0;
-    std::int32_t speed = 0;
-    for (;;) {
-        std::uint32_t read = 0;
-        if (!url.ReadBlock(buffer.data(), kDownloadBlockSize, read)) return Transfer::Failed;
-        if (read == 0) break;
-        std::string error;
-        if (!file.Write(buffer.data(), read, error)) return Transfer::Failed;
-        if (digest) digest->Update(buffer.data(), read);
-        received += read;
-        try {
-            counter.Count(static_cast<std::int32_t>(read));
-            speed = counter.Speed();
-        } catch (const qv::AppError&) {}
-        std::int64_t shown = received;
-        std::int32_t overall = (nFileOrder - 1) * 100;
-        if (lLength > 0) {
-            std::int32_t lTotal = static_cast<std::int32_t>(std::min<std::int64_t>(received, lLength));
-            RefreshProbarValue(s.view, ProgressBar::File, lTotal);
-            shown = lTotal;
-            overall += FilePercent(lTotal, lLength);
-        }
-        RefreshProbarValue(s.view, ProgressBar::All, overall);
-        s.view.SetSpeedText(SpeedLine(shown, speed, s.sizeFormatter));
-        s.view.DoEvents();
-        if (s.view.CancelRequested()) return Transfer::Cancelled;
-    }
-    return lLength > 0 && received < lLength ? Transfer::Failed : Transfer::Complete;
+bool IsPositionName(const std::string& name, int nCount) {
+    if (name.empty() || name.size() > 6 || name.find_first_not_of("0123456789") != std::string::npos) return false;
+    const int position = std::stoi(name);
+    return position >= 1 && position <= nCount && name == std::to_string(position);
 }
+
+class Staging {
+public:
+    Staging(const UpdateFileList& entries, UpdateServices& services)
+        : m_entries(entries), m_s(services), m_layout(services.launcherFolder) {}
+
+    bool Run() {
+        const int nCount = static_cast<int>(m_entries.size());
+        std::string error;
+        if (!m_s.fileSystem.CreateFolder(m_layout.Root(), error)) {
+            ReportUpdateError(m_s);
+            return false;
+        }
+        RemoveOtherThanEntryFolders(nCount);
+        int nPosition = 0;
+        for (const auto& entry : m_entries) {
+            if (IsProgramName(entry->cFileName) && m_s.processes.IsProcessRunning(entry->cFileName)) {
+                m_s.waitWindow.HideForm();
+                m_s.messageBox.Show("系统需要升级，请先关闭正在运行中的Quorvel（及其子程序）后重新启动。", "提示",
+                                    mb::IconInformation | mb::SystemModal);
+                return Abandon(nCount);
+            }
+            ++nPosition;
+            if (!PrepareEntryFolder(nPosition, entry->cFileName)) {
+                ReportUpdateError(m_s);
+                return Abandon(nCount);
+            }
+            m_s.view.DoEvents();
+            std::int32_t lZero = 0;
+            RefreshProbarValue(m_s.view, ProgressBar::File, lZero);
+            m_s.view.SetFileText(FileLine(nPosition, nCount, entry->cFileName));
+            if (!StageOne(nPosition, *entry)) return Abandon(nCount);
+        }
+        return true;
+    }
+
+private:
+    bool StageOne(int nPosition, const clsProgramFile& entry) {
+        const std::string archive = m_layout.Archive(nPosition, entry.cFileName);
+        const std::string surl = entry.cDownLoadPath + "/" + entry.cFileName + ".comps";
+        if (!DownloadFile(surl, archive, nPosition, m_s, entry.cSHA256)) return false;
+        const bool unpacked =
+            UnCompressFile(m_s.launcherFolder + kArchiverFile, archive, m_layout.EntryFolder(nPosition),
+                           m_layout.Unpacked(nPosition, entry.cFileName), m_s.fileSystem, m_s.installProcesses,
+                           m_s.waitWindow, m_s.messageBox);
+        std::string error;
+        if (!m_s.fileSystem.DeleteFile(archive, error) && unpacked) {
+            ReportUpdateError(m_s);
+            return false;
+        }
+        return unpacked;
+    }
+
+    // The entry's folder holds nothing but a partial archive with its record,
+    // which the transfer decides to continue or not.
+    bool PrepareEntryFolder(int nPosition, const std::string& strFileName) {
+        const std::string folder = m_layout.EntryFolder(nPosition);
+        std::string error;
+        if (!m_s.fileSystem.CreateFolder(folder.substr(0, folder.size() - 1), error)) return false;
+        const std::string archive = strFileName + ".comps";
+        for (const auto& name : m_s.fileSystem.ListFolder(folder.substr(0, folder.size() - 1))) {
+            if (name == archive || name == archive + ".resume") continue;
+            const std::string path = folder + name;
+            const bool removed = m_s.fileSystem.FolderExists(path) ? m_s.fileSystem.RemoveFolderTree(path, error)
+                                                                   : m_s.fileSystem.DeleteFile(path, error);
+            if (!removed) return false;
+        }
+        return true;
+    }
+
+    void RemoveOtherThanEntryFolders(int nCount) {
+        std::string ignored;
+        for (const auto& name : m_s.fileSystem.ListFolder(m_layout.Root())) {
+            const std::string path = m_layout.Root() + "\\" + name;
+            if (m_s.fileSystem.FolderExists(path)) {
+                if (!IsPositionName(name, nCount)) m_s.fileSystem.RemoveFolderTree(path, ignored);
+            } else {
+                m_s.fileSystem.DeleteFile(path, ignored);
+            }
+        }
+    }
+
+    // After a failure or a cancel: only archives that may be continued stay.
+    bool Abandon(int nCount) {
+        std::string ignored;
+        bool keep = false;
+        int nPosition = 0;
+        for (const auto& entry : m_entries) {
+            ++nPosition;
+            const std::string folder = m_layout.EntryFolder(nPosition);
+            const std::string folderPath = folder.substr(0, folder.size() - 1);
+            if (!m_s.fileSystem.FolderExists(folderPath)) continue;
+            const bool resumable = m_s.fileSystem.FileSize(m_layout.ResumeRecord(nPosition, entry->cFileName)) >= 0 &&
+                                   m_s.fileSystem.FileSize(m_layout.Archive(nPosition, entry->cFileName)) > 0;
+            if (resumable) {
+                keep = true;
+                PrepareEntryFolder(nPosition, entry->cFileName);
+            } else {
+                m_s.fileSystem.RemoveFolderTree(folderPath, ignored);
+            }
+        }
+        if (!keep) {
+            m_s.fileSystem.RemoveFolderTree(m_layout.Root(), ignored);
+        } else {
+            RemoveOtherThanEntryFolders(nCount);
+        }
+        return false;
+    }
+
+    const UpdateFileList& m_entries;
+    UpdateServices& m_s;
+    StagingLayout m_layout;
+};
 
 }  // namespace
 
-void PrepareDownloadView(IDownloadView& view, int nCount) {
-    view.SetBarRange(ProgressBar::All, 0, 100 * nCount);
-    view.SetFileText("文件升级进度");
-    view.SetSpeedText("");
-}
-
-void RefreshProbarValue(IDownloadView& view, ProgressBar bar, std::int32_t& lValue) {
-    const std::int32_t lMin = view.BarMin(bar);
-    const std::int32_t lMax = view.BarMax(bar);
-    if (lValue < lMin) lValue = lMin;
-    if (lValue > lMax) lValue = lMax;
-    view.SetBarValue(bar, lValue);
-}
-
-bool DownloadFile(const std::string& surl, const std::string& strFile, int nFileOrder, UpdateServices& s,
-                  const std::string& strSHA256) {
-    const auto url = s.urls.OpenUrl(surl);
-    if (!url) {
-        s.waitWindow.HideForm();
-        s.messageBox.Show("可能网络不稳定，目前无法下载文件。", kNoticeTitle, kWarningBox);
-        return false;
-    }
-    const std::int32_t lLength = UsableLength(url->QueryContentLength());
-    if (qv::LeadingNumber(url->QueryStatusCode()) != 200) {
-        ReportUpdateError(s);
-        return false;
-    }
-    s.view.SetBarIndeterminate(ProgressBar::File, lLength == 0);
-    s.view.SetBarRange(ProgressBar::File, 0, lLength);
-    std::string error;
-    if (!DeleteIfExists(s.fileSystem, strFile)) {
-        ReportUpdateError(s);
-        return false;
-    }
-    const auto file = s.outputFiles.Create(strFile, error);
-    if (!file) {
-        ReportUpdateError(s);
-        return false;
-    }
-    Sha256 digest;
-    const Transfer outcome = CopyBlocks(*url, *file, lLength, nFileOrder, strSHA256.empty() ? nullptr : &digest, s);
-    s.view.ShowNow();
-    const bool closed = file->Close(error);
-    if (outcome == Transfer::Cancelled) return false;
-    const bool intact = strSHA256.empty() || digest.HexDigest() == strSHA256;
-    if (outcome == Transfer::Failed || !closed || !intact) {
-        ReportUpdateError(s);
-        return false;
-    }
-    return true;
-}
-
 bool UpdateFiles(const UpdateFileList& cltUpdateFiles, UpdateServices& s) {
-    const int nCount = static_cast<int>(cltUpdateFiles.size());
-    const std::string archiver = s.launcherFolder + kArchiverFile;
+    if (!Staging(cltUpdateFiles, s).Run()) return false;
+    std::vector<SwitchStep> steps;
     int nPosition = 0;
     for (const auto& entry : cltUpdateFiles) {
-        const std::string folder = LocalFolder(*entry, s.launcherFolder, s.system);
-        const std::string localFile = folder + entry->cFileName;
-        const std::string archive = localFile + ".comps";
-        if (IsProgramName(entry->cFileName) && s.processes.IsProcessRunning(entry->cFileName)) {
-            s.waitWindow.HideForm();
-            s.messageBox.Show("系统需要升级，请先关闭正在运行中的Quorvel（及其子程序）后重新启动。", kNoticeTitle,
-                              mb::IconInformation | mb::SystemModal);
-            return false;
-        }
-        if (!DeleteIfExists(s.fileSystem, localFile) || !DeleteIfExists(s.fileSystem, archive)) {
-            ReportUpdateError(s);
-            return false;
-        }
-        s.view.DoEvents();
         ++nPosition;
-        std::int32_t lZero = 0;
-        RefreshProbarValue(s.view, ProgressBar::File, lZero);
-        s.view.SetFileText(FileLine(nPosition, nCount, entry->cFileName));
-        const std::string surl = entry->cDownLoadPath + "/" + entry->cFileName + ".comps";
-        if (!DownloadFile(surl, archive, nPosition, s, entry->cSHA256) ||
-            !UnCompressFile(archiver, archive, folder, s.installProcesses, s.waitWindow, s.messageBox)) {
-            DeleteIfExists(s.fileSystem, archive);
-            return false;
-        }
-        if (!DeleteIfExists(s.fileSystem, archive)) {
-            ReportUpdateError(s);
-            return false;
-        }
-        if (entry->cIfReg) s.installProcesses.StartMinimised("regsvr32 /s \"" + localFile + "\"");
+        steps.push_back(
+            {nPosition, LocalFolder(*entry, s.launcherFolder, s.system) + entry->cFileName, entry->cIfReg, false});
     }
-    return true;
+    InstallSwitch install(s.launcherFolder, s.launcherFolder + kVersionFile, s.fileSystem, s.installProcesses);
+    std::string error;
+    if (install.Apply(steps, error)) return true;
+    ReportUpdateError(s);
+    return false;
 }
 
 }  // namespace launcher

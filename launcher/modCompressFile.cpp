@@ -8,11 +8,19 @@ std::string ArchiverCommandLine(const std::string& strArchiver, const std::strin
 }
 
 bool UnCompressFile(const std::string& strArchiver, const std::string& strArchive, const std::string& strFolder,
-                    IInstallProcesses& processes, IWaitWindow& waitWindow, IMessageBox& messageBox) {
+                    const std::string& strExpected, IFileSystem& fileSystem, IInstallProcesses& processes,
+                    IWaitWindow& waitWindow, IMessageBox& messageBox) {
     std::string error;
+    std::uint32_t exitCode = 0;
     if (strFolder.empty() || strFolder.back() != '\\') {
         error = "目标文件应该只包含文件路径，不包含文件名且最后以符号 \\ 结尾";
-    } else if (processes.RunMinimisedAndWait(ArchiverCommandLine(strArchiver, strArchive, strFolder), error)) {
+    } else if (!processes.RunAndWait(ArchiverCommandLine(strArchiver, strArchive, strFolder),
+                                     HelperWindow::MinimisedNoFocus, kArchiverWaitMs, exitCode, error)) {
+    } else if (exitCode > kArchiverWarning) {
+        error = "解压程序的退出代码为 " + std::to_string(exitCode) + "。";
+    } else if (fileSystem.FileSize(strExpected) < 0) {
+        error = "解压后没有找到文件 " + strExpected + "。";
+    } else {
         return true;
     }
     waitWindow.HideForm();

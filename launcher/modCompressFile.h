@@ -1,5 +1,6 @@
 #pragma once
 // Unpacks one archive into its folder with the external archiver.
+#include <cstdint>
 #include <string>
 
 #include "DownloadPlatform.h"
@@ -9,16 +10,21 @@
 namespace launcher {
 
 inline constexpr const char* kArchiverFile = "\\Tools\\Arj32.exe";  // after the launcher folder
+inline constexpr std::uint32_t kArchiverWaitMs = 30 * 60 * 1000;
+// The archiver's exit codes that mean its files were written: none and "warning".
+inline constexpr std::uint32_t kArchiverWarning = 1;
 
 // "<archiver>" e "<archive>" -y "<folder> " : the folder ends in "\", so a
 // blank stands before its closing quote, as the archiver has always been given.
 std::string ArchiverCommandLine(const std::string& strArchiver, const std::string& strArchive,
                                 const std::string& strFolder);
 
-// True once the archiver was started and has ended; its own outcome is not
-// looked at. False after telling the user, when the folder does not end in
-// "\" or the archiver could not be started.
+// True when the archiver ended with exit code 0 or 1 and strExpected (the
+// entry's file) exists afterwards. False after telling the user, when the
+// folder does not end in "\", the archiver could not be started, did not end
+// in time, reported an error, or left the file missing.
 bool UnCompressFile(const std::string& strArchiver, const std::string& strArchive, const std::string& strFolder,
-                    IInstallProcesses& processes, IWaitWindow& waitWindow, IMessageBox& messageBox);
+                    const std::string& strExpected, IFileSystem& fileSystem, IInstallProcesses& processes,
+                    IWaitWindow& waitWindow, IMessageBox& messageBox);
 
 }  // namespace launcher

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "BuildUpdateFiles.h"
+#include "InstallSwitch.h"
 #include "common/TextCase.h"
 #include "modWeb.h"
 
@@ -51,6 +52,13 @@ public:
 
 private:
     MainEnd RunWithWaitWindow() {
+        // An update that was cut off is completed or undone before anything else looks at the files.
+        std::string repairError;
+        if (!Switch().Recover(repairError)) {
+            wait_->HideForm();
+            s_.messageBox.Show("系统文件升级出现错误。", "提示", mb::IconExclamation | mb::SystemModal);
+            return MainEnd::DownloadNotCompleted;
+        }
         if (mode_ == LaunchMode::Update) StopMainClient();
 
         const std::string versionFile = s_.launcherFolder + kVersionFile;
@@ -90,7 +98,13 @@ private:
         for (const auto& file : *state_.g_oProgramFiles) {
             state_.g_oVersionConfig->SetConfigValue(file->cFileName, std::to_string(file->cVersion));
         }
-        if (!state_.g_oVersionConfig->ReWriteFile(versionFile)) return MainEnd::VersionFileNotWritten;
+        if (!state_.g_oVersionConfig->ReWriteFile(versionFile)) {
+            // The switched files go back, so that the installation matches the version file again.
+            std::string ignored;
+            if (!state_.g_cltUpdateFiles.empty()) Switch().Undo(ignored);
+            return MainEnd::VersionFileNotWritten;
+        }
+        if (!state_.g_cltUpdateFiles.empty()) Switch().Finish();
 
         return LaunchMainClient();
     }
@@ -124,7 +138,13 @@ private:
         const auto lookup = [this](const std::string& key) { return state_.g_oVersionConfig->GetConfigValue(key); };
         const int count = BuildUpdateFiles(*state_.g_oProgramFiles, lookup, s_.fileSystem, s_.launcherFolder, s_.system,
                                            state_.g_cltUpdateFiles);
-        if (count <= 0) return true;
+        if (count <= 0) {
+            // Partial archives of files that are no longer wanted.
+            std::string ignored;
+            const StagingLayout staging(s_.launcherFolder);
+            if (s_.fileSystem.FolderExists(staging.Root())) s_.fileSystem.RemoveFolderTree(staging.Root(), ignored);
+            return true;
+        }
         auto window = s_.windows.CreateDownloadWindow(*wait_);
         return window->ShowForm(state_.g_cltUpdateFiles);
     }
@@ -149,6 +169,10 @@ private:
     }
 
     std::string MainClientPath() const { return s_.launcherFolder + "\\" + kMainClientFile; }
+
+    InstallSwitch Switch() const {
+        return InstallSwitch(s_.launcherFolder, s_.launcherFolder + kVersionFile, s_.fileSystem, s_.installProcesses);
+    }
 
     LaunchMode mode_;
     LauncherServices& s_;

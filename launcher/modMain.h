@@ -8,6 +8,8 @@
 #include "LauncherWindows.h"
 #include "Platform.h"
 #include "PublisherKeys.h"
+#include "StagingLayout.h"
+#include "DownloadPlatform.h"
 #include "clsDealConfigFile.h"
 #include "clsProgramFiles.h"
 
@@ -15,7 +17,6 @@ namespace launcher {
 
 inline constexpr const char* kLauncherVersion = "3.24";
 inline constexpr const char* kMainClientFile = "quorvel.exe";
-inline constexpr const char* kVersionFile = "\\FileVersion.cfg";
 
 enum class LaunchMode { Normal, Debug, Update };
 
@@ -33,7 +34,8 @@ struct LauncherServices {
     ISingleInstance& singleInstance;
     ISettingsSource& settings;
     IWindowFactory& windows;
-    std::string launcherFolder;  // without a trailing "\" except at a drive root
+    IInstallProcesses& installProcesses;  // regsvr32 while an interrupted update is undone
+    std::string launcherFolder;           // without a trailing "\" except at a drive root
     // Checks the publisher's signatures when the settings hold keys; without
     // it, an installation with keys refuses every answer.
     ISignatureVerifier* verifier = nullptr;

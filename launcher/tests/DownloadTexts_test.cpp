@@ -33,36 +33,62 @@ TEST(DownloadTextsTest, PercentRoundsHalvesToEven) {
     EXPECT_EQ(FilePercent(10000, 10000), 100);
 }
 
-struct FakeRunner : IInstallProcesses {
-    bool RunMinimisedAndWait(const std::string& commandLine, std::string& error) override {
-        run.push_back(commandLine);
-        error = failure;
-        return failure.empty();
-    }
-    void StartMinimised(const std::string&) override {}
-    std::vector<std::string> run;
-    std::string failure;
+struct ArchiverCase {
+    const char* name;
+    std::string folder;
+    std::string runFailure;
+    std::uint32_t exitCode;
+    bool leavesFile;
+    std::string box;  // empty: unpacked
 };
 
-TEST(UnCompressFileTest, BuildsTheSixPieceCommandLineAndRejectsAFolderWithoutTheFinalBackslash) {
+class UnCompressFileTest : public ::testing::TestWithParam<ArchiverCase> {};
+
+TEST_P(UnCompressFileTest, CountsOnlyAnArchiverThatEndedWellAndLeftTheFile) {
+    const ArchiverCase& c = GetParam();
     EventLog log;
     WaitWindowState state;
     FakeWaitWindow wait{state, log};
     FakeMessageBox boxes;
-    FakeRunner runner;
-
-    EXPECT_TRUE(UnCompressFile("C:\\Q Q\\Tools\\Arj32.exe", "C:\\Q Q\\a.ocx.comps", "C:\\Q Q\\", runner, wait, boxes));
-    EXPECT_EQ(runner.run,
-              std::vector<std::string>{"\"C:\\Q Q\\Tools\\Arj32.exe\" e \"C:\\Q Q\\a.ocx.comps\" -y \"C:\\Q Q\\ \""});
-
+    FakeFileSystem files;
+    FakeInstallProcesses runner;
+    runner.runFailure = c.runFailure;
+    runner.exitCode = [&c](const std::string&) { return c.exitCode; };
+    runner.onRun = [&](const std::string&) {
+        if (c.leavesFile) files.SetFile("C:\\Q Q\\a.ocx", "MZ");
+    };
     wait.ShowForm("x");
-    EXPECT_FALSE(UnCompressFile("A.exe", "b.comps", "C:\\Q", runner, wait, boxes));
-    EXPECT_EQ(runner.run.size(), 1u);
+
+    const bool unpacked = UnCompressFile("C:\\Q Q\\Tools\\Arj32.exe", "C:\\Q Q\\a.ocx.comps", c.folder,
+                                         "C:\\Q Q\\a.ocx", files, runner, wait, boxes);
+
+    EXPECT_EQ(unpacked, c.box.empty());
+    if (c.box.empty()) {
+        EXPECT_TRUE(boxes.Shown().empty());
+        EXPECT_EQ(runner.windows, std::vector<HelperWindow>{HelperWindow::MinimisedNoFocus});
+        return;
+    }
     EXPECT_FALSE(state.shown);
     ASSERT_EQ(boxes.Shown().size(), 1u);
-    EXPECT_EQ(boxes.Shown()[0],
-              (ShownBox{"目标文件应该只包含文件路径，不包含文件名且最后以符号 \\ 结尾\r\n文件解除压缩时发生错误！",
-                        "错误", 0x1010}));
+    EXPECT_EQ(boxes.Shown()[0], (ShownBox{c.box + "\r\n文件解除压缩时发生错误！", "错误", 0x1010}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, UnCompressFileTest,
+    ::testing::Values(ArchiverCase{"Clean", "C:\\Q Q\\", "", 0, true, ""},
+                      ArchiverCase{"Warning", "C:\\Q Q\\", "", 1, true, ""},
+                      ArchiverCase{"Error", "C:\\Q Q\\", "", 2, true, "解压程序的退出代码为 2。"},
+                      ArchiverCase{"Crashed", "C:\\Q Q\\", "", 0xC0000005u, true, "解压程序的退出代码为 3221225477。"},
+                      ArchiverCase{"FileMissing", "C:\\Q Q\\", "", 0, false, "解压后没有找到文件 C:\\Q Q\\a.ocx。"},
+                      ArchiverCase{"NotStarted", "C:\\Q Q\\", "系统找不到指定的文件。", 0, true,
+                                   "系统找不到指定的文件。"},
+                      ArchiverCase{"FolderWithoutBackslash", "C:\\Q", "", 0, true,
+                                   "目标文件应该只包含文件路径，不包含文件名且最后以符号 \\ 结尾"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(UnCompressFileCommandTest, BuildsTheSixPieceCommandLine) {
+    EXPECT_EQ(ArchiverCommandLine("C:\\Q Q\\Tools\\Arj32.exe", "C:\\Q Q\\a.ocx.comps", "C:\\Q Q\\"),
+              "\"C:\\Q Q\\Tools\\Arj32.exe\" e \"C:\\Q Q\\a.ocx.comps\" -y \"C:\\Q Q\\ \"");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "launcher/tests/support/FakeClock.h"
+#include "launcher/tests/support/FakeDownload.h"
 #include "launcher/tests/support/FakeFileSystem.h"
 #include "launcher/tests/support/FakeHttpClient.h"
 #include "launcher/tests/support/FakeMessageBox.h"
@@ -67,8 +68,9 @@ protected:
     FakeSystemInfo system;
     FakeSingleInstance instance;
     FakeSettings settings;
-    LauncherServices services{boxSpy, files,    processes, clock,   random, http,
-                              system, instance, settings,  windows, folder};
+    FakeInstallProcesses install;
+    LauncherServices services{boxSpy, files,    processes, clock,   random,  http,
+                              system, instance, settings,  windows, install, folder};
 
     void SetUp() override {
         files.SetFile(versionFile, "# 版本记录\r\nquorvel.exe=7\r\n");
@@ -337,8 +339,8 @@ public:
 
 TEST_F(StartupSequenceTest, AnUnforeseenFailureIsReportedAndEndsTheSequence) {
     ThrowingHttp throwing;
-    LauncherServices failing{boxSpy, files,    processes, clock,   random, throwing,
-                             system, instance, settings,  windows, folder};
+    LauncherServices failing{boxSpy, files,    processes, clock,   random,  throwing,
+                             system, instance, settings,  windows, install, folder};
 
     EXPECT_EQ(Main("", failing), MainEnd::UnexpectedFailure);
 

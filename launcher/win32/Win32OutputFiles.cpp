@@ -35,14 +35,27 @@ private:
 
 }  // namespace
 
-std::unique_ptr<IOutputFile> Win32OutputFiles::Create(const std::string& path, std::string& error) {
-    qv::win::UniqueHandle file(CreateFileW(qv::win::Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+namespace {
+
+std::unique_ptr<IOutputFile> Open(const std::string& path, DWORD disposition, std::string& error) {
+    qv::win::UniqueHandle file(CreateFileW(qv::win::Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, disposition,
                                            FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
+    LARGE_INTEGER start{};
+    if (!file || (disposition == OPEN_EXISTING && !SetFilePointerEx(file.Get(), start, nullptr, FILE_END))) {
         error = qv::win::LastErrorText(GetLastError());
         return nullptr;
     }
     return std::make_unique<Win32OutputFile>(std::move(file));
+}
+
+}  // namespace
+
+std::unique_ptr<IOutputFile> Win32OutputFiles::Create(const std::string& path, std::string& error) {
+    return Open(path, CREATE_ALWAYS, error);
+}
+
+std::unique_ptr<IOutputFile> Win32OutputFiles::Append(const std::string& path, std::string& error) {
+    return Open(path, OPEN_EXISTING, error);
 }
 
 }  // namespace launcher::win

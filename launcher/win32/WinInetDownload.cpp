@@ -4,6 +4,7 @@
 
 #include <wininet.h>
 
+#include <algorithm>
 #include <memory>
 #include <type_traits>
 
@@ -45,6 +46,22 @@ public:
         return {};
     }
 
+    std::string QueryHeader(const std::string& name) override {
+        std::string buffer(kQueryBufferSize, '\0');
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            // The buffer names the header going in and holds its value coming out.
+            std::fill(buffer.begin(), buffer.end(), '\0');
+            std::copy(name.begin(), name.end(), buffer.begin());
+            DWORD length = static_cast<DWORD>(buffer.size());
+            if (HttpQueryInfoA(m_url.get(), HTTP_QUERY_CUSTOM, buffer.data(), &length, nullptr)) {
+                return buffer.substr(0, length);
+            }
+            if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || length <= buffer.size()) return {};
+            buffer.resize(length + 1);
+        }
+        return {};
+    }
+
     bool ReadBlock(char* buffer, std::uint32_t capacity, std::uint32_t& read) override {
         DWORD got = 0;
         const BOOL ok = InternetReadFile(m_url.get(), buffer, capacity, &got);
@@ -57,15 +74,25 @@ private:
     InternetHandle m_url;
 };
 
-}  // namespace
-
-std::unique_ptr<IUrlDownload> WinInetUrlOpener::OpenUrl(const std::string& url) {
+std::unique_ptr<IUrlDownload> Open(const std::string& url, const std::string& headers) {
     InternetHandle session(InternetOpenA(kDownloadUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) return nullptr;
     const std::string ansiUrl = qv::win::ToAnsi(url);
-    InternetHandle opened(InternetOpenUrlA(session.get(), ansiUrl.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0));
+    InternetHandle opened(InternetOpenUrlA(session.get(), ansiUrl.c_str(), headers.empty() ? nullptr : headers.c_str(),
+                                           headers.empty() ? 0 : static_cast<DWORD>(-1), INTERNET_FLAG_RELOAD, 0));
     if (!opened) return nullptr;
     return std::make_unique<WinInetDownload>(std::move(session), std::move(opened));
+}
+
+}  // namespace
+
+std::unique_ptr<IUrlDownload> WinInetUrlOpener::OpenUrl(const std::string& url) { return Open(url, {}); }
+
+std::unique_ptr<IUrlDownload> WinInetUrlOpener::OpenUrlFrom(const std::string& url, std::int64_t offset,
+                                                            const std::string& ifRange) {
+    std::string headers = "Range: bytes=" + std::to_string(offset) + "-\r\n";
+    if (!ifRange.empty()) headers += "If-Range: " + ifRange + "\r\n";
+    return Open(url, headers);
 }
 
 }  // namespace launcher::win

@@ -1,6 +1,7 @@
 #pragma once
 // HTTP downloads on WinINet: the system's preconfigured proxy, always a fresh
 // copy from the server, the body read block by block.
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,8 @@ inline constexpr const char* kDownloadUserAgent = "Mozilla/4.0 (compatible; MSIE
 class WinInetUrlOpener final : public IUrlOpener {
 public:
     std::unique_ptr<IUrlDownload> OpenUrl(const std::string& url) override;
+    std::unique_ptr<IUrlDownload> OpenUrlFrom(const std::string& url, std::int64_t offset,
+                                              const std::string& ifRange) override;
 };
 
 }  // namespace launcher::win

@@ -5,40 +5,29 @@
 #include "common/win32/WindowsApi.h"
 
 namespace launcher::win {
-namespace {
 
-using qv::win::UniqueHandle;
-
-// The new process's id, or 0 with the reason when it could not be started.
-DWORD Start(const std::string& commandLine, WORD show, std::string& error) {
+bool WinInstallProcesses::RunAndWait(const std::string& commandLine, HelperWindow window, std::uint32_t timeoutMs,
+                                     std::uint32_t& exitCode, std::string& error) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = show;
+    startup.wShowWindow = window == HelperWindow::MinimisedNoFocus ? SW_SHOWMINNOACTIVE : SW_SHOWMINIMIZED;
     PROCESS_INFORMATION process{};
     std::wstring text = qv::win::Widen(commandLine);
     if (!CreateProcessW(nullptr, text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         error = qv::win::LastErrorText(GetLastError());
-        return 0;
+        return false;
     }
-    const UniqueHandle thread(process.hThread);
-    const UniqueHandle owned(process.hProcess);
-    return process.dwProcessId;
-}
-
-}  // namespace
-
-bool WinInstallProcesses::RunMinimisedAndWait(const std::string& commandLine, std::string& error) {
-    const DWORD id = Start(commandLine, SW_SHOWMINNOACTIVE, error);
-    if (id == 0) return false;
-    const UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
-    if (process) WaitForSingleObject(process.Get(), INFINITE);
+    const qv::win::UniqueHandle thread(process.hThread);
+    const qv::win::UniqueHandle owned(process.hProcess);
+    const DWORD waited = WaitForSingleObject(owned.Get(), timeoutMs);
+    DWORD code = 0;
+    if (waited != WAIT_OBJECT_0 || !GetExitCodeProcess(owned.Get(), &code)) {
+        error = commandLine + " 没有在 " + std::to_string(timeoutMs / 1000) + " 秒内结束。";
+        return false;
+    }
+    exitCode = code;
     return true;
-}
-
-void WinInstallProcesses::StartMinimised(const std::string& commandLine) {
-    std::string ignored;
-    Start(commandLine, SW_SHOWMINIMIZED, ignored);
 }
 
 }  // namespace launcher::win

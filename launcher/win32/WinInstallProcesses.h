@@ -1,5 +1,6 @@
 #pragma once
 // The archiver and regsvr32 as separate, minimised processes.
+#include <cstdint>
 #include <string>
 
 #include "launcher/DownloadPlatform.h"
@@ -8,9 +9,8 @@ namespace launcher::win {
 
 class WinInstallProcesses final : public IInstallProcesses {
 public:
-    // Waits on a handle opened by process id with SYNCHRONIZE only, without a time limit.
-    bool RunMinimisedAndWait(const std::string& commandLine, std::string& error) override;
-    void StartMinimised(const std::string& commandLine) override;
+    bool RunAndWait(const std::string& commandLine, HelperWindow window, std::uint32_t timeoutMs,
+                    std::uint32_t& exitCode, std::string& error) override;
 };
 
 }  // namespace launcher::win

@@ -53,27 +53,46 @@ struct FakeResponse {
     std::string status = "200";
     std::string body;
     std::optional<std::size_t> failReadAt;  // a read starting at this offset fails
+    std::map<std::string, std::string> headers;
 };
 
+struct RangeRequest {
+    std::string url;
+    std::int64_t offset = 0;
+    std::string ifRange;
+    bool operator==(const RangeRequest&) const = default;
+};
+
+// Serves `responses` as a server would: a ranged request gets 206 with the
+// rest of the body and its Content-Range, or the whole body with 200 when
+// If-Range names neither the ETag nor the Last-Modified of the response, or
+// when ranges are switched off.
 class FakeUrlOpener : public IUrlOpener {
 public:
     std::unique_ptr<IUrlDownload> OpenUrl(const std::string& url) override;
+    std::unique_ptr<IUrlDownload> OpenUrlFrom(const std::string& url, std::int64_t offset,
+                                              const std::string& ifRange) override;
 
     // A response with the body and its true length.
     void Serve(const std::string& url, const std::string& body);
     std::map<std::string, FakeResponse> responses;  // urls not listed cannot be opened
-    std::vector<std::string> opened;
+    bool honoursRanges = true;
+    std::vector<std::string> opened;       // every URL opened, ranged or not
+    std::vector<RangeRequest> ranged;      // the ranged requests only
     std::vector<std::uint32_t> readSizes;  // capacity asked for by every read
+    std::size_t bytesServed = 0;           // body bytes read by the client
 };
 
 class FakeOutputFiles : public IOutputFiles {
 public:
     explicit FakeOutputFiles(FakeFileSystem& fileSystem) : fileSystem_(fileSystem) {}
     std::unique_ptr<IOutputFile> Create(const std::string& path, std::string& error) override;
+    std::unique_ptr<IOutputFile> Append(const std::string& path, std::string& error) override;
 
     std::string createFailure;                  // when set, Create fails with it
     std::optional<std::size_t> failWriteAfter;  // total bytes a file accepts before a write fails
     std::vector<std::string> closed;            // paths, in order
+    std::vector<std::string> appended;          // paths opened by Append
 
 private:
     FakeFileSystem& fileSystem_;
@@ -81,13 +100,18 @@ private:
 
 class FakeInstallProcesses : public IInstallProcesses {
 public:
-    bool RunMinimisedAndWait(const std::string& commandLine, std::string& error) override;
-    void StartMinimised(const std::string& commandLine) override { started.push_back(commandLine); }
+    bool RunAndWait(const std::string& commandLine, HelperWindow window, std::uint32_t timeoutMs,
+                    std::uint32_t& exitCode, std::string& error) override;
 
-    std::vector<std::string> waited;
-    std::vector<std::string> started;
-    std::string runFailure;                         // when set, RunMinimisedAndWait fails with it
-    std::function<void(const std::string&)> onRun;  // what the archiver does
+    // The command lines that start with "regsvr32".
+    std::vector<std::string> Registrations() const;
+
+    std::vector<std::string> waited;    // every command line, in order
+    std::vector<HelperWindow> windows;  // how each was shown
+    std::string runFailure;             // when set, RunAndWait fails with it
+    // What the program does; its exit code (0 when not set).
+    std::function<void(const std::string&)> onRun;
+    std::function<std::uint32_t(const std::string&)> exitCode;
 };
 
 // "N B" below 1024, else kilobytes with one decimal ("12.3 KB").

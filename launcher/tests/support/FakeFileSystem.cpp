@@ -13,8 +13,17 @@ bool FakeFileSystem::FileExists(const std::string& path) {
     return files_.contains(path) && !hidden_.contains(path);
 }
 
+bool FakeFileSystem::Allowed(FileCall call, std::string& error) {
+    calls_.push_back(call);
+    if (!failWhen) return true;
+    const auto failure = failWhen(calls_.back());
+    if (!failure) return true;
+    error = *failure;
+    return false;
+}
+
 bool FakeFileSystem::DeleteFile(const std::string& path, std::string& error) {
-    calls_.push_back({"DeleteFile", path, {}});
+    if (!Allowed({"DeleteFile", path, {}}, error)) return false;
     if (deleteFailure_) {
         error = *deleteFailure_;
         return false;
@@ -43,7 +52,7 @@ bool FakeFileSystem::ReadTextFile(const std::string& path, std::string& text, st
 }
 
 bool FakeFileSystem::WriteTextFile(const std::string& path, const std::string& text, std::string& error) {
-    calls_.push_back({"WriteTextFile", path, {}});
+    if (!Allowed({"WriteTextFile", path, {}}, error)) return false;
     if (writeFailure_) {
         files_[path] = text.substr(0, writtenBeforeFailure_);
         error = *writeFailure_;
@@ -54,7 +63,7 @@ bool FakeFileSystem::WriteTextFile(const std::string& path, const std::string& t
 }
 
 bool FakeFileSystem::ReplaceFile(const std::string& target, const std::string& replacement, std::string& error) {
-    calls_.push_back({"ReplaceFile", target, replacement});
+    if (!Allowed({"ReplaceFile", target, replacement}, error)) return false;
     if (replaceFailure_) {
         error = *replaceFailure_;
         return false;
@@ -68,6 +77,85 @@ bool FakeFileSystem::ReplaceFile(const std::string& target, const std::string& r
     files_[target] = source->second;
     files_.erase(replacement);
     hidden_.erase(replacement);
+    return true;
+}
+
+bool FakeFileSystem::FolderExists(const std::string& path) {
+    calls_.push_back({"FolderExists", path, {}});
+    return folders_.contains(path);
+}
+
+bool FakeFileSystem::CreateFolder(const std::string& path, std::string& error) {
+    if (!Allowed({"CreateFolder", path, {}}, error)) return false;
+    folders_.insert(path);
+    return true;
+}
+
+bool FakeFileSystem::RemoveFolderTree(const std::string& path, std::string& error) {
+    if (!Allowed({"RemoveFolderTree", path, {}}, error)) return false;
+    const std::string inside = path + "\\";
+    std::erase_if(files_, [&](const auto& file) { return file.first.starts_with(inside); });
+    std::erase_if(folders_, [&](const auto& folder) { return folder == path || folder.starts_with(inside); });
+    return true;
+}
+
+std::vector<std::string> FakeFileSystem::ListFolder(const std::string& path) {
+    calls_.push_back({"ListFolder", path, {}});
+    const std::string inside = path + "\\";
+    std::set<std::string> names;
+    const auto add = [&](const std::string& entry) {
+        if (entry.starts_with(inside) && entry.find('\\', inside.size()) == std::string::npos) {
+            names.insert(entry.substr(inside.size()));
+        }
+    };
+    for (const auto& file : files_) add(file.first);
+    for (const auto& folder : folders_) add(folder);
+    return {names.begin(), names.end()};
+}
+
+std::int64_t FakeFileSystem::FileSize(const std::string& path) {
+    calls_.push_back({"FileSize", path, {}});
+    const auto file = files_.find(path);
+    return file == files_.end() ? -1 : static_cast<std::int64_t>(file->second.size());
+}
+
+bool FakeFileSystem::MoveFile(const std::string& from, const std::string& to, std::string& error) {
+    if (!Allowed({"MoveFile", from, to}, error)) return false;
+    const auto source = files_.find(from);
+    if (source == files_.end()) {
+        error = kNotFound;
+        return false;
+    }
+    files_[to] = source->second;
+    files_.erase(from);
+    hidden_.erase(from);
+    return true;
+}
+
+bool FakeFileSystem::CopyFile(const std::string& from, const std::string& to, std::string& error) {
+    if (!Allowed({"CopyFile", from, to}, error)) return false;
+    const auto source = files_.find(from);
+    if (source == files_.end()) {
+        error = kNotFound;
+        return false;
+    }
+    files_[to] = source->second;
+    return true;
+}
+
+bool FakeFileSystem::ReadFileBytes(const std::string& path, const std::function<void(const char*, std::size_t)>& sink,
+                                   std::string& error) {
+    calls_.push_back({"ReadFileBytes", path, {}});
+    if (readFailure_) {
+        error = *readFailure_;
+        return false;
+    }
+    const auto file = files_.find(path);
+    if (file == files_.end()) {
+        error = kNotFound;
+        return false;
+    }
+    sink(file->second.data(), file->second.size());
     return true;
 }
 

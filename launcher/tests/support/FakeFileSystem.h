@@ -3,6 +3,7 @@
 // test builds them the same way every time). Failures are switched on per kind
 // of operation and stay on until cleared; every call is recorded in order.
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -15,7 +16,7 @@
 namespace launcher {
 
 struct FileCall {
-    std::string operation;  // "FileExists", "DeleteFile", "ReadTextFile", "WriteTextFile", "ReplaceFile"
+    std::string operation;  // the method's name: "FileExists", "DeleteFile", "MoveFile", ...
     std::string path;
     std::string otherPath;  // the replacement of ReplaceFile, else empty
 
@@ -33,12 +34,27 @@ public:
     bool ReadTextFile(const std::string& path, std::string& text, std::string& error) override;
     bool WriteTextFile(const std::string& path, const std::string& text, std::string& error) override;
     bool ReplaceFile(const std::string& target, const std::string& replacement, std::string& error) override;
+    bool FolderExists(const std::string& path) override;
+    bool CreateFolder(const std::string& path, std::string& error) override;
+    bool RemoveFolderTree(const std::string& path, std::string& error) override;
+    std::vector<std::string> ListFolder(const std::string& path) override;
+    std::int64_t FileSize(const std::string& path) override;
+    bool MoveFile(const std::string& from, const std::string& to, std::string& error) override;
+    bool CopyFile(const std::string& from, const std::string& to, std::string& error) override;
+    bool ReadFileBytes(const std::string& path, const std::function<void(const char*, std::size_t)>& sink,
+                       std::string& error) override;
+
+    // Asked before every call that changes something; a description makes
+    // that call fail with it. It may also throw, as a process that is killed
+    // stops between two calls.
+    std::function<std::optional<std::string>(const FileCall&)> failWhen;
 
     void SetFile(const std::string& path, const std::string& content);
     // Still there and readable, but FileExists reports it absent.
     void HideFile(const std::string& path);
     std::optional<std::string> Content(const std::string& path) const;
     const std::map<std::string, std::string>& Files() const { return files_; }
+    const std::set<std::string>& Folders() const { return folders_; }
 
     void FailReads(const std::string& description) { readFailure_ = description; }
     // The written file keeps the first `bytes` bytes of the text, as a write
@@ -51,7 +67,11 @@ public:
     const std::vector<FileCall>& Calls() const { return calls_; }
 
 private:
+    // Records the call and asks failWhen; false with its description.
+    bool Allowed(FileCall call, std::string& error);
+
     std::map<std::string, std::string> files_;
+    std::set<std::string> folders_;
     std::set<std::string> hidden_;
     std::optional<std::string> readFailure_;
     std::optional<std::string> writeFailure_;

@@ -13,6 +13,7 @@
 #include "common/win32/TextConvert.h"
 #include "launcher/win32/Win32FileSystem.h"
 #include "launcher/win32/WinClock.h"
+#include "launcher/win32/WinInstallProcesses.h"
 #include "launcher/win32/WinMessageBox.h"
 #include "launcher/win32/WinProcesses.h"
 #include "launcher/win32/WinRandom.h"
@@ -72,10 +73,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     IniSettings settingsFile(folder);
     RegistrySettings settings(settingsFile);  // the machine's key, when there is one, else the file
     CngSignatureVerifier verifier;
+    WinInstallProcesses installProcesses;
     WinWindowFactory windows(instance,
                              DownloadWindowServices{messageBox, processes, fileSystem, system, clock, folder});
-    launcher::LauncherServices services{messageBox, fileSystem,     processes, clock,   random, http,
-                                        system,     singleInstance, settings,  windows, folder, &verifier};
+    launcher::LauncherServices services{messageBox, fileSystem,     processes, clock,   random,           http,
+                                        system,     singleInstance, settings,  windows, installProcesses, folder,
+                                        &verifier};
 
     const std::string commandLine = qv::win::Narrow(GetCommandLineW());
     launcher::Main(launcher::ArgumentText(commandLine), services);
