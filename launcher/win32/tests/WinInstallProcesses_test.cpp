@@ -55,9 +55,12 @@ protected:
 TEST_F(WinInstallProcessesTest, TheArchiverRunsMinimisedWithoutFocusAndIsWaitedFor) {
     launcher::win::WinInstallProcesses processes;
     std::string error;
+    std::uint32_t exitCode = 99;
 
     const ULONGLONG start = GetTickCount64();
-    ASSERT_TRUE(processes.RunMinimisedAndWait(Quoted() + " e \"x.comps\" -y \"C:\\ \" 1", error)) << error;
+    ASSERT_TRUE(processes.RunAndWait(Quoted() + " e \"x.comps\" -y \"C:\\ \" 1",
+                                     launcher::HelperWindow::MinimisedNoFocus, 60000, exitCode, error))
+        << error;
 
     // It had ended: its report is there without waiting for it.
     const std::string report = Report(0);
@@ -66,17 +69,30 @@ TEST_F(WinInstallProcessesTest, TheArchiverRunsMinimisedWithoutFocusAndIsWaitedF
               std::string::npos)
         << report;
     EXPECT_GE(GetTickCount64() - start, 900u) << "returned before the archiver ended";
+    EXPECT_EQ(exitCode, 0u);
 }
 
-TEST_F(WinInstallProcessesTest, RegistrationStartsMinimisedAndAMissingProgramIsReported) {
+TEST_F(WinInstallProcessesTest, RegistrationRunsMinimisedAndAMissingProgramIsReported) {
     launcher::win::WinInstallProcesses processes;
-    processes.StartMinimised(Quoted() + " 1");
-    const std::string report = Report(20000);
+    std::string error;
+    std::uint32_t exitCode = 99;
+    ASSERT_TRUE(processes.RunAndWait(Quoted() + " 0", launcher::HelperWindow::Minimised, 60000, exitCode, error));
+    const std::string report = Report(0);
     EXPECT_NE(report.find(" " + std::to_string(SW_SHOWMINIMIZED) + "\n"), std::string::npos) << report;
 
-    std::string error;
-    EXPECT_FALSE(processes.RunMinimisedAndWait("\"" + qv::win::Narrow(folder_.wstring()) + "\\none.exe\"", error));
+    EXPECT_FALSE(processes.RunAndWait("\"" + qv::win::Narrow(folder_.wstring()) + "\\none.exe\"",
+                                      launcher::HelperWindow::Minimised, 60000, exitCode, error));
     EXPECT_FALSE(error.empty());
+}
+
+TEST_F(WinInstallProcessesTest, AProgramThatDoesNotEndInTimeIsAFailure) {
+    launcher::win::WinInstallProcesses processes;
+    std::string error;
+    std::uint32_t exitCode = 99;
+    EXPECT_FALSE(processes.RunAndWait(Quoted() + " 5", launcher::HelperWindow::MinimisedNoFocus, 300, exitCode, error));
+    EXPECT_NE(error.find("没有在"), std::string::npos) << error;
+    EXPECT_EQ(exitCode, 99u);
+    Sleep(5500);  // lets it end before the folder goes
 }
 
 TEST_F(WinInstallProcessesTest, OutputFilesTakeRawBytesAndFailInAMissingFolder) {

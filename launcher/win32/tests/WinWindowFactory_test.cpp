@@ -40,6 +40,17 @@ struct Unused final : launcher::IProcesses, launcher::IFileSystem, launcher::ISy
     bool ReadTextFile(const std::string&, std::string&, std::string&) override { return false; }
     bool WriteTextFile(const std::string&, const std::string&, std::string&) override { return false; }
     bool ReplaceFile(const std::string&, const std::string&, std::string&) override { return false; }
+    bool FolderExists(const std::string&) override { return false; }
+    bool CreateFolder(const std::string&, std::string&) override { return true; }
+    bool RemoveFolderTree(const std::string&, std::string&) override { return true; }
+    std::vector<std::string> ListFolder(const std::string&) override { return {}; }
+    std::int64_t FileSize(const std::string&) override { return -1; }
+    bool MoveFile(const std::string&, const std::string&, std::string&) override { return false; }
+    bool CopyFile(const std::string&, const std::string&, std::string&) override { return false; }
+    bool ReadFileBytes(const std::string&, const std::function<void(const char*, std::size_t)>&,
+                       std::string&) override {
+        return false;
+    }
     std::string SystemDirectory() override { return "C:\\windows\\system32"; }
     std::uint32_t TickCount() override { return 0; }
     void Sleep(std::uint32_t) override {}
