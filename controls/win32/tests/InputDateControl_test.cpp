@@ -101,16 +101,12 @@ TEST_F(InputDateControl, SettingsMadeBeforeTheWindowExistsStayInForce) {
     ComPtr<IDispatch> control = ControlFixture::Create(CLSID_InputDate);
     long active = 0x00ABCDEF;
     long inactive = 0x00123456;
-    ASSERT_EQ(com::CallMethod(control.Get(), com::DispatchIdOf(control.Get(), L"SetBkClr"),
-                              {com::ByRef(&active), com::ByRef(&inactive)}, nullptr),
-              S_OK);
+    ASSERT_EQ(control_tests::CallColours(control.Get(), L"SetBkClr", active, inactive), S_OK);
     // A container placing the control afterwards keeps them too.
     ASSERT_EQ(control.As<IPersistPropertyBag>()->InitNew(), S_OK);
     long readActive = 0;
     long readInactive = 0;
-    ASSERT_EQ(com::CallMethod(control.Get(), com::DispatchIdOf(control.Get(), L"GetBkColor"),
-                              {com::ByRef(&readActive), com::ByRef(&readInactive)}, nullptr),
-              S_OK);
+    ASSERT_EQ(control_tests::CallColours(control.Get(), L"GetBkColor", readActive, readInactive), S_OK);
     EXPECT_EQ(readActive, 0x00ABCDEF);
     EXPECT_EQ(readInactive, 0x00123456);
     EXPECT_EQ(Get(control.Get(), L"BackColor").Get().ulVal, 0x00123456u);

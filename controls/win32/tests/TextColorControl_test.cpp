@@ -267,9 +267,7 @@ TEST_F(TextColorControl, SettingsMadeBeforeTheWindowExistsStayInForce) {
     Put(control.Get(), L"MaxNumber", Number(VT_R8, 50));
     long active = 0x00ABCDEF;
     long inactive = 0x00123456;
-    ASSERT_EQ(com::CallMethod(control.Get(), com::DispatchIdOf(control.Get(), L"SetBkClr"),
-                              {com::ByRef(&active), com::ByRef(&inactive)}, nullptr),
-              S_OK);
+    ASSERT_EQ(control_tests::CallColours(control.Get(), L"SetBkClr", active, inactive), S_OK);
     ASSERT_EQ(control.As<IPersistPropertyBag>()->InitNew(), S_OK);
     Put(control.Get(), L"MaxLength", Number(VT_I4, 2));
     Put(control.Get(), L"Text", Text(L""));
@@ -285,9 +283,7 @@ TEST_F(TextColorControl, SettingsMadeBeforeTheWindowExistsStayInForce) {
     EXPECT_EQ(TextOf(control.Get()), L"6");
     long readActive = 0;
     long readInactive = 0;
-    ASSERT_EQ(com::CallMethod(control.Get(), com::DispatchIdOf(control.Get(), L"GetBkColor"),
-                              {com::ByRef(&readActive), com::ByRef(&readInactive)}, nullptr),
-              S_OK);
+    ASSERT_EQ(control_tests::CallColours(control.Get(), L"GetBkColor", readActive, readInactive), S_OK);
     EXPECT_EQ(readActive, 0x00ABCDEF);
     EXPECT_EQ(readInactive, 0x00123456);
 }
