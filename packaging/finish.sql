@@ -59,13 +59,16 @@ INSERT INTO `InstallUISequence` (`Action`,`Condition`,`Sequence`) VALUES ('QvChe
 INSERT INTO `CustomAction` (`Action`,`Type`,`Source`,`Target`) VALUES ('QvStopWithoutSettings',19,'','无法安装 Quorvel：[QVSETUPERROR]请在 msiexec 命令行上给出学校的设置，例如 SERVICEURL=http://update.school.cn CUSTOMERCODE=School01 SIGNINGSALT=…')
 INSERT INTO `InstallExecuteSequence` (`Action`,`Condition`,`Sequence`) VALUES ('QvStopWithoutSettings','QVSETUPERROR',70)
 INSERT INTO `InstallUISequence` (`Action`,`Condition`,`Sequence`) VALUES ('QvStopWithoutSettings','QVSETUPERROR',70)
--- Uninstalling also deletes what the launcher put into the installation folder (downloads, the
--- version file): files directly in it and in Tools, then both folders; never while an upgrade
--- removes the old version. Not every msiexec tells the old version's removal that it is part of an
--- upgrade (UPGRADINGPRODUCTCODE; Wine's does not), so the upgrade also leaves a mark in the folder
--- while it runs. Deferred, as the system, going on whatever cmd answers (34 + 64 + 1024 + 2048).
-INSERT INTO `CustomAction` (`Action`,`Type`,`Source`,`Target`) VALUES ('QvRemoveDownloads',3170,'TARGETDIR','"[%ComSpec]" /c if not exist "[INSTALLDIR]startqvl.upgrading" (del /f /q "[TOOLSDIR]*" & del /f /q "[INSTALLDIR]*" & rd "[TOOLSDIR]" & rd "[INSTALLDIR]")')
-INSERT INTO `InstallExecuteSequence` (`Action`,`Condition`,`Sequence`) VALUES ('QvRemoveDownloads','REMOVE~="ALL" AND NOT UPGRADINGPRODUCTCODE',3510)
+-- Uninstalling also deletes the installation folder with everything in it (what the launcher
+-- downloaded, sub-folders included, the version file): RemoveInstallation from the Binary table,
+-- which refuses a drive root or a folder of the system and never follows a link out of the folder;
+-- never while an upgrade removes the old version. Not every msiexec tells the old version's removal
+-- that it is part of an upgrade (UPGRADINGPRODUCTCODE; Wine's does not), so the upgrade also leaves
+-- a mark in the folder while it runs, which the program heeds. Deferred, as the system, going on
+-- whatever the program answers (2 + 64 + 1024 + 2048). "[INSTALLDIR]." keeps the folder's trailing
+-- "\" from escaping the closing quote.
+INSERT INTO `CustomAction` (`Action`,`Type`,`Source`,`Target`) VALUES ('QvRemoveInstallation',3138,'RemoveInstallation','"[INSTALLDIR]."')
+INSERT INTO `InstallExecuteSequence` (`Action`,`Condition`,`Sequence`) VALUES ('QvRemoveInstallation','REMOVE~="ALL" AND NOT UPGRADINGPRODUCTCODE',3510)
 -- The mark: set before the old version goes (RemoveExistingProducts, 1401), removed at the end.
 INSERT INTO `CustomAction` (`Action`,`Type`,`Source`,`Target`) VALUES ('QvMarkUpgrade',98,'TARGETDIR','"[%ComSpec]" /c echo upgrading>"[INSTALLDIR]startqvl.upgrading"')
 INSERT INTO `InstallExecuteSequence` (`Action`,`Condition`,`Sequence`) VALUES ('QvMarkUpgrade','WIX_UPGRADE_DETECTED AND NOT Installed',1300)

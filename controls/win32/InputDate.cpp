@@ -170,10 +170,13 @@ HRESULT STDMETHODCALLTYPE InputDate::Refresh() {
 
 HRESULT InputDate::ApplyFormat(std::int16_t nFormat) {
     const DateLayout& layout = LayoutForSetFormat(nFormat);
+    // The inner box comes first: its creation step must never run after this call's effect.
+    if (!Inner()) return E_UNEXPECTED;
     const std::wstring mask(layout.mask.begin(), layout.mask.end());
     Variant text = Variant::FromText(qv::win::Narrow(mask));
-    format_ = nFormat;
-    return PutInner(kInnerMask, text.Get());
+    const HRESULT result = PutInner(kInnerMask, text.Get());
+    if (SUCCEEDED(result)) format_ = nFormat;
+    return result;
 }
 
 HRESULT STDMETHODCALLTYPE InputDate::SetFormat(short* nFormat) {
@@ -192,6 +195,7 @@ HRESULT STDMETHODCALLTYPE InputDate::GetFormat(short* value) {
 
 HRESULT STDMETHODCALLTYPE InputDate::SetBkClr(LONG* lClrActive, LONG* lClrDeactive) {
     if (!lClrActive || !lClrDeactive) return E_POINTER;
+    if (!Inner()) return E_UNEXPECTED;
     colours_.active = static_cast<std::uint32_t>(*lClrActive);
     colours_.inactive = static_cast<std::uint32_t>(*lClrDeactive);
     return PutInner(DISPID_BACKCOLOR, Of(VT_UI4, *lClrDeactive));

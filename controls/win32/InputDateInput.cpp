@@ -52,11 +52,12 @@ HWND InputDate::CreateSurface(HWND parent) {
         return nullptr;
     }
     inner_ = box_.As<IDispatch>();
-    // The inner box's design mask, then the creation step: layout 0 and the initial colours.
+    // The inner box's design mask, then the mask of the layout in force. The layout and the
+    // colours took their initial values with the control: what a client set before this
+    // window existed stays in force.
     Variant design = Variant::FromText("####-##-## ##:##:##");
     qv::win::com::PutProperty(inner_.Get(), 16, design.Get());
-    ApplyFormat(kInitialDateFormat);
-    colours_ = FocusColours{};
+    ApplyFormat(format_);
     return window;
 }
 

@@ -3,7 +3,9 @@ signing certificate, the package of this build and one of a lower version made
 and signed with it; silent installation with the school's settings, a real
 update by the installed launcher against the loopback service, the main client
 creating the installed monitor, repair, upgrade, refused downgrade, uninstall
-back to the registry as it was, and an installation without settings refused.
+back to the registry as it was and without the installation folder (sub-folders
+the launcher made included, nothing beside it, nothing a link inside it leads
+to), and an installation without settings refused.
 The steps build on each other and run in the order of their names."""
 import os
 import re
@@ -45,8 +47,10 @@ def package_arch():
     return re.search(r"^ARCH=(\w+)", text, re.M).group(1)
 
 
-def program_files():
-    return PREFIX / "drive_c" / ("Program Files" if package_arch() == "x64" else "Program Files (x86)")
+def program_files(arch=None):
+    """Each package installs into the program files folder of its own bitness."""
+    arch = arch or package_arch()
+    return PREFIX / "drive_c" / ("Program Files" if arch == "x64" else "Program Files (x86)")
 
 
 def install_dir():
@@ -124,10 +128,21 @@ def desktop_shortcuts():
     return [p / SHORTCUT for p in places if (p / SHORTCUT).exists()]
 
 
+# What the service delivers: the main client, and two files into folders the launcher makes.
+DELIVERED = [("quorvel.exe", "[CUR_PATH]"), ("report.dat", "[CUR_PATH]lib\\"),
+             ("plugin.dat", "[CUR_PATH]lib\\plugins\\")]
+
+
 def catalogue():
-    entry = ("<File><cFileName>quorvel.exe</cFileName><cVersion>2</cVersion><cFilePath>[CUR_PATH]</cFilePath>"
-             "<cDownLoadPath>{base}/download</cDownLoadPath><cIfReg>0</cIfReg><cIfPrivate>0</cIfPrivate></File>")
-    return '<catalogue customer="%s" salt="%s">%s</catalogue>' % (CUSTOMER, SALT, entry)
+    entries = "".join(
+        "<File><cFileName>%s</cFileName><cVersion>2</cVersion><cFilePath>%s</cFilePath>"
+        "<cDownLoadPath>{base}/download</cDownLoadPath><cIfReg>0</cIfReg><cIfPrivate>0</cIfPrivate></File>"
+        % (name, path) for name, path in DELIVERED)
+    return '<catalogue customer="%s" salt="%s">%s</catalogue>' % (CUSTOMER, SALT, entries)
+
+
+def delivered_paths():
+    return [install_dir().joinpath(*path[len("[CUR_PATH]"):].split("\\")) / name for name, path in DELIVERED]
 
 
 class State:
@@ -189,8 +204,11 @@ def make_archive(downloads):
     files = State.folder / "files"
     files.mkdir()
     h.copy_program("quorvel.exe", files)
-    subprocess.run(["arj", "a", "-y", str(downloads / "quorvel.exe.comps"), "quorvel.exe"], cwd=files, check=True,
-                   stdout=subprocess.DEVNULL, timeout=60)
+    for name, _ in DELIVERED:
+        if name != "quorvel.exe":
+            (files / name).write_bytes(b"delivered " + name.encode())
+        subprocess.run(["arj", "a", "-y", str(downloads / (name + ".comps")), name], cwd=files, check=True,
+                       stdout=subprocess.DEVNULL, timeout=60)
 
 
 class Package(unittest.TestCase):
@@ -235,6 +253,10 @@ class Package(unittest.TestCase):
                        "CUSTOMERCODE=" + CUSTOMER, "SIGNINGSALT=" + SALT, "DESKTOPSHORTCUT=1",
                        "/l*v", h.win_path(State.folder / "install.log"))
         self.assertEqual(code, 0)
+        expected = "C:\\%s\\Quorvel\\" % program_files().name
+        self.assertIn("INSTALLDIR = " + expected, read_log(State.folder / "install.log"))
+        other = program_files("x86" if package_arch() == "x64" else "x64") / "Quorvel"
+        self.assertFalse(other.exists(), "installed into the other program files folder")
         for name in ["startqvl.exe", "wait.avi", "qvlCheckCommunicate.exe", "FileVersion.cfg", "Tools/Arj32.exe"]:
             self.assertTrue((install_dir() / name).is_file(), name)
         self.assertFalse((install_dir() / "quorvel.exe").exists())
@@ -248,13 +270,17 @@ class Package(unittest.TestCase):
 
     def test_4_the_installed_launcher_updates_and_its_main_client_creates_the_installed_monitor(self):
         folder = install_dir()
+        # The launcher downloads into the folders an entry names; it makes none of them.
+        for path in delivered_paths():
+            path.parent.mkdir(parents=True, exist_ok=True)
         with h.UiDriver() as ui:
             launcher = h.wine_start(win_install_dir() + "\\startqvl.exe", timeout=120,
                                     env={"QV_TERMINALS": "127.0.0.1;4370", "QV_STANDIN_LIFETIME": "60"})
             self.addCleanup(h.end_process, launcher, 1)
             self.assertTrue(h.wait_until(lambda: launcher.poll() is not None, 120), "the launcher did not end")
         self.assertEqual(ui.boxes(), [])
-        self.assertTrue((folder / "quorvel.exe").is_file(), "the update was not unpacked")
+        for path in delivered_paths():
+            self.assertTrue(path.is_file(), "not unpacked: %s" % path)
         self.assertIn("quorvel.exe=2", h.read_ansi(folder / "FileVersion.cfg"))
         queries = [r["query"] for r in State.service.requests() if r["path"] == "/api/GetProgramFiles.ashx"]
         self.assertTrue(queries and queries[0].startswith("cid=" + CUSTOMER + "&"), queries)
@@ -320,8 +346,13 @@ class Package(unittest.TestCase):
                 if "Quorvel" in b and "DisplayVersion" in b]
 
     def test_8_uninstalling_leaves_neither_files_nor_registry_entries(self):
+        self.assertTrue(all(path.is_file() for path in delivered_paths()))
+        beside = program_files() / "Quorvel.txt"
+        beside.write_text("a school's own file beside the installation folder")
+        self.addCleanup(beside.unlink, missing_ok=True)
         self.assertEqual(msiexec("/x", h.win_path(State.current), "/qn"), 0)
         self.assertFalse(program_files().joinpath("Quorvel").exists(), "the installation folder stayed")
+        self.assertTrue(beside.is_file(), "a file beside the installation folder went too")
         self.assertEqual(start_menu_shortcuts() + desktop_shortcuts(), [])
         self.assertIsNone(reg_query(SETTINGS_KEY, view="32"))
         for key in MONITOR_KEYS:
@@ -329,6 +360,25 @@ class Package(unittest.TestCase):
         after = export_registry("after")
         self.assertEqual(sorted(after - State.before), [], "values added")
         self.assertEqual(sorted(State.before - after), [], "values removed")
+
+    def test_9_uninstalling_never_follows_a_link_out_of_the_installation_folder(self):
+        self.assertEqual(msiexec("/i", h.win_path(State.current), "/qn", "SERVICEURL=" + State.service.url,
+                                 "CUSTOMERCODE=" + CUSTOMER, "SIGNINGSALT=" + SALT), 0)
+        # Wine makes no junctions; a Unix symbolic link is what it shows as a folder leading elsewhere.
+        target = program_files() / "School data"
+        (target / "marks").mkdir(parents=True)
+        (target / "marks" / "term1.xls").write_text("marks")
+        self.addCleanup(shutil.rmtree, target, ignore_errors=True)
+        (install_dir() / "lib").mkdir()
+        (install_dir() / "lib" / "data").symlink_to(target)
+        (install_dir() / "notes.txt").symlink_to(target / "marks" / "term1.xls")
+        self.addCleanup(shutil.rmtree, install_dir(), ignore_errors=True)
+        self.assertEqual(msiexec("/x", h.win_path(State.current), "/qn"), 0)
+        self.assertEqual((target / "marks" / "term1.xls").read_text(), "marks", "a link's target was deleted")
+        # Under Wine the links themselves stay: removing them would remove what they lead to.
+        left = sorted(os.path.relpath(os.path.join(top, name), install_dir())
+                      for top, folders, files in os.walk(install_dir()) for name in folders + files)
+        self.assertEqual(left, ["lib", "lib/data", "notes.txt"])
 
 
 if __name__ == "__main__":

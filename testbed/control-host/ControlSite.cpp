@@ -30,9 +30,13 @@ HRESULT ControlSite::Step(HRESULT result, const char* step) {
 }
 
 HRESULT ControlSite::Create(const std::wstring& progid, const RECT& place, const LoadSource& source) {
+    const HRESULT hr = Instantiate(progid);
+    return SUCCEEDED(hr) ? Activate(place, source) : hr;
+}
+
+HRESULT ControlSite::Instantiate(const std::wstring& progid) {
     Destroy();
     failedStep_ = "";
-    place_ = place;
     CLSID clsid{};
     HRESULT hr = Step(CLSIDFromProgID(progid.c_str(), &clsid), "CLSIDFromProgID");
     if (SUCCEEDED(hr)) {
@@ -47,10 +51,19 @@ HRESULT ControlSite::Create(const std::wstring& progid, const RECT& place, const
         }
         hr = Step(object_->GetMiscStatus(DVASPECT_CONTENT, &miscStatus_), "GetMiscStatus");
     }
-    const bool siteFirst = (miscStatus_ & OLEMISC_SETCLIENTSITEFIRST) != 0;
-    if (SUCCEEDED(hr) && siteFirst) {
-        hr = Step(object_->SetClientSite(this), "SetClientSite");
+    if (FAILED(hr)) {
+        Destroy();
     }
+    return hr;
+}
+
+HRESULT ControlSite::Activate(const RECT& place, const LoadSource& source) {
+    if (!object_) {
+        return Step(E_UNEXPECTED, "IOleObject");
+    }
+    place_ = place;
+    const bool siteFirst = (miscStatus_ & OLEMISC_SETCLIENTSITEFIRST) != 0;
+    HRESULT hr = siteFirst ? Step(object_->SetClientSite(this), "SetClientSite") : S_OK;
     if (SUCCEEDED(hr)) {
         hr = Load(source);
     }

@@ -47,6 +47,10 @@ public:
     // gone again, except for an object without IOleObject: that one stays as
     // a plain automation object (E_NOINTERFACE).
     HRESULT Create(const std::wstring& progid, const RECT& place, const LoadSource& source);
+    // Create in two steps: the object alone (no site, no loading, no window),
+    // through whose IDispatch a client may call before the container places it.
+    HRESULT Instantiate(const std::wstring& progid);
+    HRESULT Activate(const RECT& place, const LoadSource& source);
     void Destroy();
     const char* FailedStep() const noexcept { return failedStep_; }
 

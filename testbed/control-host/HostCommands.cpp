@@ -67,6 +67,16 @@ Json Error(const std::string& text) { return {{"error", text}}; }
 // A put or a call answers the failure's description, and nothing more on success.
 Json FieldsOf(const MemberOutcome& outcome) { return FAILED(outcome.result) ? FailureFields(outcome) : Json::object(); }
 
+// A property bag read from the file a command names (its `index`th word), if it names one.
+bool ReadBag(const std::vector<std::string>& words, std::size_t index, ComPtr<MemoryPropertyBag>& bag) {
+    if (words.size() <= index) {
+        return true;
+    }
+    bool ok = true;
+    bag = qv::win::com::MakeObject<MemoryPropertyBag>();
+    return LoadBagFile(DecodedWide(words[index], ok), *bag.Get()) && ok;
+}
+
 }  // namespace
 
 HostCommands::HostCommands(HWND form, HWND other) : form_(form), other_(other) {}
@@ -89,6 +99,7 @@ HostCommands::Reply HostCommands::Dispatch(const std::string& command, const Wor
     using Handler = Reply (HostCommands::*)(const Words&);
     using NamedHandler = Reply (HostCommands::*)(HostedControl&, const Words&);
     static const std::map<std::string, Handler> kHandlers = {{"create", &HostCommands::Create},
+                                                             {"make", &HostCommands::Make},
                                                              {"blur", &HostCommands::Blur},
                                                              {"other", &HostCommands::Other},
                                                              {"type", &HostCommands::Type},
@@ -101,10 +112,10 @@ HostCommands::Reply HostCommands::Dispatch(const std::string& command, const Wor
                                                              {"atl", &HostCommands::Atl},
                                                              {"quit", &HostCommands::Quit}};
     static const std::map<std::string, NamedHandler> kNamedHandlers = {
-        {"destroy", &HostCommands::Destroy}, {"get", &HostCommands::Get},      {"set", &HostCommands::Set},
-        {"setref", &HostCommands::SetRef},   {"call", &HostCommands::Call},    {"focus", &HostCommands::Focus},
-        {"click", &HostCommands::Click},     {"save", &HostCommands::Save},    {"stream", &HostCommands::Stream},
-        {"window", &HostCommands::Window},   {"resize", &HostCommands::Resize}};
+        {"activate", &HostCommands::Activate}, {"destroy", &HostCommands::Destroy}, {"get", &HostCommands::Get},
+        {"set", &HostCommands::Set},           {"setref", &HostCommands::SetRef},   {"call", &HostCommands::Call},
+        {"focus", &HostCommands::Focus},       {"click", &HostCommands::Click},     {"save", &HostCommands::Save},
+        {"stream", &HostCommands::Stream},     {"window", &HostCommands::Window},   {"resize", &HostCommands::Resize}};
     if (const auto handler = kHandlers.find(command); handler != kHandlers.end()) {
         return (this->*handler->second)(words);
     }
@@ -134,15 +145,40 @@ HostCommands::Reply HostCommands::Create(const Words& words) {
     bool ok = true;
     const std::wstring progid = DecodedWide(words[2], ok);
     ComPtr<MemoryPropertyBag> bag;
-    if (words.size() == 4) {
-        bag = qv::win::com::MakeObject<MemoryPropertyBag>();
-        if (!ok || !LoadBagFile(DecodedWide(words[3], ok), *bag.Get())) {
-            return {STG_E_FILENOTFOUND, Error("bag file unreadable")};
-        }
+    if (!ok || !ReadBag(words, 3, bag)) {
+        return {STG_E_FILENOTFOUND, Error("bag file unreadable")};
     }
     const char* step = "";
     const HRESULT hr = form_.Create(words[1], progid, {bag.Get(), nullptr}, &step);
-    const HostedControl* control = form_.Find(words[1]);
+    return Placed(words[1], hr, step);
+}
+
+HostCommands::Reply HostCommands::Make(const Words& words) {
+    if (words.size() != 3) {
+        return {kUsage, Error("make <name> <progid>")};
+    }
+    bool ok = true;
+    const std::wstring progid = DecodedWide(words[2], ok);
+    const char* step = "";
+    const HRESULT hr = ok ? form_.Prepare(words[1], progid, &step) : kUsage;
+    return {hr, {{"step", step}}};
+}
+
+HostCommands::Reply HostCommands::Activate(HostedControl&, const Words& words) {
+    if (words.size() != 2 && words.size() != 3) {
+        return {kUsage, Error("activate <name> [<bagfile>]")};
+    }
+    ComPtr<MemoryPropertyBag> bag;
+    if (!ReadBag(words, 2, bag)) {
+        return {STG_E_FILENOTFOUND, Error("bag file unreadable")};
+    }
+    const char* step = "";
+    const HRESULT hr = form_.Activate(words[1], {bag.Get(), nullptr}, &step);
+    return Placed(words[1], hr, step);
+}
+
+HostCommands::Reply HostCommands::Placed(const std::string& name, HRESULT hr, const char* step) {
+    const HostedControl* control = form_.Find(name);
     const DWORD misc = control && control->site ? control->site->MiscStatus() : 0;
     Settle();
     return {hr, {{"misc", misc}, {"step", step}}};

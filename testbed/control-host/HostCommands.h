@@ -3,6 +3,7 @@
 // out, always with "call" and "hr". Words are separated by blanks; texts are
 // percent-encoded (PercentText.h), values typed (CommandWords.h).
 //   create <name> <progid> [<bagfile>]   destroy <name>
+//   make <name> <progid> (the object only: no site, no loading, no window)   activate <name> [<bagfile>]
 //   get <name> <member>                  set <name> <member> <typed>
 //   setref <name> Font <face> <points>   call <name> <method> <typed>...
 //   focus <name>   blur   other (the plain box's text)   type <text>   key <vk> [shift|ctrl]   click <name>
@@ -38,6 +39,8 @@ private:
 
     // Commands that name a control in their second word get it found first.
     Reply Create(const Words& words);
+    Reply Make(const Words& words);
+    Reply Activate(HostedControl& control, const Words& words);
     Reply Destroy(HostedControl& control, const Words& words);
     Reply Get(HostedControl& control, const Words& words);
     Reply Set(HostedControl& control, const Words& words);
@@ -62,6 +65,7 @@ private:
     Reply Quit(const Words& words);
 
     Reply Dispatch(const std::string& command, const Words& words);
+    Reply Placed(const std::string& name, HRESULT hr, const char* step);
     HWND WindowOf(const HostedControl& control) const;
     void Settle();
 

@@ -35,18 +35,38 @@ int HostForm::FreeSlot() const {
 
 HRESULT HostForm::Create(const std::string& name, const std::wstring& progid, const LoadSource& source,
                          const char** failedStep) {
+    const HRESULT hr = Prepare(name, progid, failedStep);
+    return SUCCEEDED(hr) ? Activate(name, source, failedStep) : hr;
+}
+
+HRESULT HostForm::Prepare(const std::string& name, const std::wstring& progid, const char** failedStep) {
     Destroy(name);
     HostedControl control;
     control.progid = progid;
     control.slot = FreeSlot();
     control.site = qv::win::com::MakeObject<ControlSite>(name, window_, frame_, &ambient_, journal_);
-    const HRESULT hr = control.site->Create(progid, SlotPlace(control.slot), source);
+    const HRESULT hr = control.site->Instantiate(progid);
     if (failedStep) {
         *failedStep = control.site->FailedStep();
     }
     if (control.site->Object()) {
         control.dispatch = control.site->Dispatch();
         controls_.emplace(name, std::move(control));
+    }
+    return hr;
+}
+
+HRESULT HostForm::Activate(const std::string& name, const LoadSource& source, const char** failedStep) {
+    HostedControl* control = Find(name);
+    if (!control || !control->site) {
+        return E_INVALIDARG;
+    }
+    const HRESULT hr = control->site->Activate(SlotPlace(control->slot), source);
+    if (failedStep) {
+        *failedStep = control->site->FailedStep();
+    }
+    if (!control->site->Object()) {
+        Destroy(name);
     }
     return hr;
 }

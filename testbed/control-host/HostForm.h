@@ -36,6 +36,10 @@ public:
     // unless the object merely lacks the in-place interfaces (see ControlSite).
     HRESULT Create(const std::string& name, const std::wstring& progid, const LoadSource& source,
                    const char** failedStep);
+    // The same in two steps: the object alone, reached through its IDispatch
+    // before the form places it; then its site, loading and in-place activation.
+    HRESULT Prepare(const std::string& name, const std::wstring& progid, const char** failedStep);
+    HRESULT Activate(const std::string& name, const LoadSource& source, const char** failedStep);
     // Adds a control that another container (a child window of this form) hosts.
     HRESULT AddForeign(const std::string& name, const std::wstring& progid, int slot, HWND window, IDispatch* dispatch);
     void Destroy(const std::string& name);

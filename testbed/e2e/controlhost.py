@@ -71,6 +71,17 @@ class ControlHost(h.JsonLineClient):
             command += " " + pct(h.win_path(bag_file))
         return self.call(command)
 
+    def make(self, name, progid):
+        """The object alone: no site, no loading, no window; calls reach it through IDispatch."""
+        return self.call("make %s %s" % (name, pct(progid)))
+
+    def activate(self, name, bag_file=None):
+        """Places a control made with make(): site, InitNew (or the bag), in-place activation."""
+        command = "activate " + name
+        if bag_file is not None:
+            command += " " + pct(h.win_path(bag_file))
+        return self.call(command)
+
     def destroy(self, name):
         return self.call("destroy " + name)
 

@@ -56,6 +56,12 @@ inline std::wstring TextOf(IDispatch* control) {
     return text.Type() == VT_BSTR ? std::wstring(text.Get().bstrVal, SysStringLen(text.Get().bstrVal)) : L"<none>";
 }
 
+// SetBkClr or GetBkColor: both colours by reference.
+inline HRESULT CallColours(IDispatch* control, const wchar_t* method, long& active, long& inactive) {
+    return qv::win::com::CallMethod(control, qv::win::com::DispatchIdOf(control, method),
+                                    {qv::win::com::ByRef(&active), qv::win::com::ByRef(&inactive)}, nullptr);
+}
+
 class ControlFixture : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -78,6 +78,40 @@ TEST_F(InputDateControl, StartsInLayoutZeroAndRefusesUnknownLayoutsWithError500)
     }
 }
 
+// A client may choose the layout and the colours before the control has a
+// window (a script, or a form that sets them before it shows the control): the
+// creation step runs before the first call's effect, never after it.
+TEST_F(InputDateControl, SettingsMadeBeforeTheWindowExistsStayInForce) {
+    const struct {
+        short layout;
+        const wchar_t* given;
+        const wchar_t* shown;
+    } cases[] = {{0, L"2010-1-5 8:03", L"2010-01-05 08:03"},
+                 {1, L"2010-1-5", L"2010-01-05"},
+                 {2, L"2010-1-5 8:03:09", L"2010-01-05 08:03:09"}};
+    for (const auto& each : cases) {
+        ComPtr<IDispatch> control = ControlFixture::Create(CLSID_InputDate);  // no InitNew: no window yet
+        ASSERT_EQ(SetFormat(control.Get(), each.layout), S_OK);
+        EXPECT_EQ(GetFormat(control.Get()), each.layout);
+        com::ErrorReport error;
+        EXPECT_EQ(Put(control.Get(), L"Text", Text(each.given), &error), S_OK) << each.layout << error.description;
+        EXPECT_EQ(TextOf(control.Get()), each.shown);
+    }
+
+    ComPtr<IDispatch> control = ControlFixture::Create(CLSID_InputDate);
+    long active = 0x00ABCDEF;
+    long inactive = 0x00123456;
+    ASSERT_EQ(control_tests::CallColours(control.Get(), L"SetBkClr", active, inactive), S_OK);
+    // A container placing the control afterwards keeps them too.
+    ASSERT_EQ(control.As<IPersistPropertyBag>()->InitNew(), S_OK);
+    long readActive = 0;
+    long readInactive = 0;
+    ASSERT_EQ(control_tests::CallColours(control.Get(), L"GetBkColor", readActive, readInactive), S_OK);
+    EXPECT_EQ(readActive, 0x00ABCDEF);
+    EXPECT_EQ(readInactive, 0x00123456);
+    EXPECT_EQ(Get(control.Get(), L"BackColor").Get().ulVal, 0x00123456u);
+}
+
 TEST_F(InputDateControl, TypedDigitsOverwriteAndStepOverSeparators) {
     ComPtr<IDispatch> control = Create();
     ASSERT_EQ(SetFormat(control.Get(), 1), S_OK);

@@ -259,6 +259,35 @@ TEST_F(TextColorControl, TypedKeysReachTheHostFirstThenTheRules) {
     point->Unadvise(cookie);
 }
 
+// Rules and colours set before the control has a window (the first calls of a
+// script, say) stay in force once the window exists.
+TEST_F(TextColorControl, SettingsMadeBeforeTheWindowExistsStayInForce) {
+    ComPtr<IDispatch> control = Create();
+    Put(control.Get(), L"IsNumeric", Number(VT_BOOL, -1));
+    Put(control.Get(), L"MaxNumber", Number(VT_R8, 50));
+    long active = 0x00ABCDEF;
+    long inactive = 0x00123456;
+    ASSERT_EQ(control_tests::CallColours(control.Get(), L"SetBkClr", active, inactive), S_OK);
+    ASSERT_EQ(control.As<IPersistPropertyBag>()->InitNew(), S_OK);
+    Put(control.Get(), L"MaxLength", Number(VT_I4, 2));
+    Put(control.Get(), L"Text", Text(L""));
+    HWND input = InnerWindow(control.Get());
+    ASSERT_NE(input, nullptr);
+    for (wchar_t key : std::wstring(L"4a7")) SendMessageW(input, WM_CHAR, key, 1);
+    EXPECT_EQ(TextOf(control.Get()), L"47");
+    SendMessageW(input, WM_CHAR, L'1', 1);  // the length rule
+    EXPECT_EQ(TextOf(control.Get()), L"47");
+    Put(control.Get(), L"Text", Text(L"6"));
+    Put(control.Get(), L"SelStart", Number(VT_I4, 1));
+    SendMessageW(input, WM_CHAR, L'0', 1);  // 60 is above 50
+    EXPECT_EQ(TextOf(control.Get()), L"6");
+    long readActive = 0;
+    long readInactive = 0;
+    ASSERT_EQ(control_tests::CallColours(control.Get(), L"GetBkColor", readActive, readInactive), S_OK);
+    EXPECT_EQ(readActive, 0x00ABCDEF);
+    EXPECT_EQ(readInactive, 0x00123456);
+}
+
 // The control keeps what its rules read of the box between keys; every way
 // the text or the caret changes must be seen by the next key.
 TEST_F(TextColorControl, KeysAreJudgedOnTheBoxAsItIsNow) {
