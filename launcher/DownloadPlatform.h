@@ -5,6 +5,7 @@
 // on Win32 controls, WinINet and the shell; the unit tests give fakes.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace launcher {
@@ -69,6 +70,12 @@ public:
     // (not waiting when it cannot be opened for that); false with the reason
     // when it could not be started.
     virtual bool RunMinimisedAndWait(const std::string& commandLine, std::string& error) = 0;
+    // The same, with the process's exit code when it could be read.
+    virtual bool RunMinimisedAndWaitForExit(const std::string& commandLine, std::string& error,
+                                            std::optional<std::uint32_t>& exitCode) {
+        exitCode.reset();
+        return RunMinimisedAndWait(commandLine, error);
+    }
     // Starts minimised with focus; not waited for, outcome not looked at.
     virtual void StartMinimised(const std::string& commandLine) = 0;
 };

@@ -46,14 +46,14 @@ bool IsProgramName(const std::string& name) {
 // The blocks of one open URL into one open file. Speed is only shown: a
 // counter that overflows (past 2 GB) keeps the last speed.
 enum class Transfer { Complete, Failed, Cancelled };
+constexpr const char* kTransferOutcomes[] = {"complete", "broken off", "cancelled"};
 
 // `digest` is fed only when the archive's digest is to be checked.
 Transfer CopyBlocks(IUrlDownload& url, IOutputFile& file, std::int32_t lLength, int nFileOrder, Sha256* digest,
-                    UpdateServices& s) {
+                    UpdateServices& s, std::int64_t& received) {
     std::array<char, kDownloadBlockSize> buffer{};
     clsCount counter(s.clock);
     counter.Clear();
-    std::int64_t received = 0;
     std::int32_t speed = 0;
     for (;;) {
         std::uint32_t read = 0;
@@ -103,12 +103,14 @@ bool DownloadFile(const std::string& surl, const std::string& strFile, int nFile
                   const std::string& strSHA256) {
     const auto url = s.urls.OpenUrl(surl);
     if (!url) {
+        LogEvent(s.log, "transfer " + surl + ": cannot be opened");
         s.waitWindow.HideForm();
         s.messageBox.Show("可能网络不稳定，目前无法下载文件。", kNoticeTitle, kWarningBox);
         return false;
     }
     const std::int32_t lLength = UsableLength(url->QueryContentLength());
     if (qv::LeadingNumber(url->QueryStatusCode()) != 200) {
+        LogEvent(s.log, "transfer " + surl + ": HTTP status \"" + url->QueryStatusCode() + "\"");
         ReportUpdateError(s);
         return false;
     }
@@ -125,11 +127,18 @@ bool DownloadFile(const std::string& surl, const std::string& strFile, int nFile
         return false;
     }
     Sha256 digest;
-    const Transfer outcome = CopyBlocks(*url, *file, lLength, nFileOrder, strSHA256.empty() ? nullptr : &digest, s);
+    std::int64_t received = 0;
+    const std::uint32_t started = s.clock.TickCount();
+    const Transfer outcome =
+        CopyBlocks(*url, *file, lLength, nFileOrder, strSHA256.empty() ? nullptr : &digest, s, received);
+    const std::uint32_t elapsed = s.clock.TickCount() - started;
     s.view.ShowNow();
     const bool closed = file->Close(error);
-    if (outcome == Transfer::Cancelled) return false;
     const bool intact = strSHA256.empty() || digest.HexDigest() == strSHA256;
+    LogEvent(s.log, TransferLogLine({surl, strFile, kTransferOutcomes[static_cast<int>(outcome)], received, lLength,
+                                     elapsed, closed ? "" : error, strSHA256,
+                                     outcome == Transfer::Complete ? digest.HexDigest() : ""}));
+    if (outcome == Transfer::Cancelled) return false;
     if (outcome == Transfer::Failed || !closed || !intact) {
         ReportUpdateError(s);
         return false;
@@ -146,6 +155,7 @@ bool UpdateFiles(const UpdateFileList& cltUpdateFiles, UpdateServices& s) {
         const std::string localFile = folder + entry->cFileName;
         const std::string archive = localFile + ".comps";
         if (IsProgramName(entry->cFileName) && s.processes.IsProcessRunning(entry->cFileName)) {
+            LogEvent(s.log, "not updated: " + entry->cFileName + " is running");
             s.waitWindow.HideForm();
             s.messageBox.Show("系统需要升级，请先关闭正在运行中的Quorvel（及其子程序）后重新启动。", kNoticeTitle,
                               mb::IconInformation | mb::SystemModal);
@@ -162,7 +172,7 @@ bool UpdateFiles(const UpdateFileList& cltUpdateFiles, UpdateServices& s) {
         s.view.SetFileText(FileLine(nPosition, nCount, entry->cFileName));
         const std::string surl = entry->cDownLoadPath + "/" + entry->cFileName + ".comps";
         if (!DownloadFile(surl, archive, nPosition, s, entry->cSHA256) ||
-            !UnCompressFile(archiver, archive, folder, s.installProcesses, s.waitWindow, s.messageBox)) {
+            !UnCompressFile(archiver, archive, folder, s.installProcesses, s.waitWindow, s.messageBox, s.log)) {
             DeleteIfExists(s.fileSystem, archive);
             return false;
         }
@@ -171,6 +181,7 @@ bool UpdateFiles(const UpdateFileList& cltUpdateFiles, UpdateServices& s) {
             return false;
         }
         if (entry->cIfReg) s.installProcesses.StartMinimised("regsvr32 /s \"" + localFile + "\"");
+        if (entry->cIfReg) LogEvent(s.log, "regsvr32 /s \"" + localFile + "\" started");
     }
     return true;
 }

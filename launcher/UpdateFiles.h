@@ -8,6 +8,7 @@
 #include "DownloadPlatform.h"
 #include "LauncherWindows.h"
 #include "Platform.h"
+#include "RunLog.h"
 #include "clsProgramFiles.h"
 
 namespace launcher {
@@ -27,6 +28,7 @@ struct UpdateServices {
     IInstallProcesses& installProcesses;
     ISizeFormatter& sizeFormatter;
     std::string launcherFolder;
+    IRunLog* log = nullptr;
 };
 
 // The window's state on load: overall bar 0 to 100 per entry, the file line's

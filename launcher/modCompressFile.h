@@ -5,6 +5,7 @@
 #include "DownloadPlatform.h"
 #include "LauncherWindows.h"
 #include "Platform.h"
+#include "RunLog.h"
 
 namespace launcher {
 
@@ -15,10 +16,11 @@ inline constexpr const char* kArchiverFile = "\\Tools\\Arj32.exe";  // after the
 std::string ArchiverCommandLine(const std::string& strArchiver, const std::string& strArchive,
                                 const std::string& strFolder);
 
-// True once the archiver was started and has ended; its own outcome is not
-// looked at. False after telling the user, when the folder does not end in
+// True once the archiver was started and has ended; its own outcome is only
+// logged. False after telling the user, when the folder does not end in
 // "\" or the archiver could not be started.
 bool UnCompressFile(const std::string& strArchiver, const std::string& strArchive, const std::string& strFolder,
-                    IInstallProcesses& processes, IWaitWindow& waitWindow, IMessageBox& messageBox);
+                    IInstallProcesses& processes, IWaitWindow& waitWindow, IMessageBox& messageBox,
+                    IRunLog* log = nullptr);
 
 }  // namespace launcher

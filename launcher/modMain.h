@@ -8,6 +8,7 @@
 #include "LauncherWindows.h"
 #include "Platform.h"
 #include "PublisherKeys.h"
+#include "RunLog.h"
 #include "clsDealConfigFile.h"
 #include "clsProgramFiles.h"
 
@@ -17,9 +18,11 @@ inline constexpr const char* kLauncherVersion = "3.24";
 inline constexpr const char* kMainClientFile = "quorvel.exe";
 inline constexpr const char* kVersionFile = "\\FileVersion.cfg";
 
-enum class LaunchMode { Normal, Debug, Update };
+// Check: the settings and the update service are checked and reported, and
+// nothing is downloaded, deleted or started.
+enum class LaunchMode { Normal, Debug, Update, Check };
 
-// The whole argument text, compared with "DEBUG" / "UPDATE" ignoring case.
+// The whole argument text, compared with "DEBUG" / "UPDATE" / "CHECK" ignoring case.
 LaunchMode ParseCommandLine(std::string_view arguments);
 
 struct LauncherServices {
@@ -37,21 +40,26 @@ struct LauncherServices {
     // Checks the publisher's signatures when the settings hold keys; without
     // it, an installation with keys refuses every answer.
     ISignatureVerifier* verifier = nullptr;
+    // The record of the run; none: nothing is recorded.
+    IRunLog* log = nullptr;
 };
 
-// How the sequence ended; the process exit does not tell them apart.
+// How the sequence ended; ExitStatus.h gives each its exit status.
 enum class MainEnd {
     AlreadyRunning,
     VersionFileUnreadable,
     SettingsMissing,
-    RequestFailed,
+    RequestFailed,  // no answer
+    AnswerRefused,  // an answer that cannot be read, or not signed as the keys require
     ServiceRefused,
     DownloadNotCompleted,
+    Cancelled,
     VersionFileNotWritten,
     MainClientMissing,
     MainClientNotStarted,
     MainClientStarted,
     UnexpectedFailure,
+    CheckPassed,
 };
 
 // The launcher's process-wide state, owned by Main for its run.
