@@ -29,10 +29,21 @@ DWORD Start(const std::string& commandLine, WORD show, std::string& error) {
 }  // namespace
 
 bool WinInstallProcesses::RunMinimisedAndWait(const std::string& commandLine, std::string& error) {
+    std::optional<std::uint32_t> ignored;
+    return RunMinimisedAndWaitForExit(commandLine, error, ignored);
+}
+
+bool WinInstallProcesses::RunMinimisedAndWaitForExit(const std::string& commandLine, std::string& error,
+                                                     std::optional<std::uint32_t>& exitCode) {
+    exitCode.reset();
     const DWORD id = Start(commandLine, SW_SHOWMINNOACTIVE, error);
     if (id == 0) return false;
-    const UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
-    if (process) WaitForSingleObject(process.Get(), INFINITE);
+    UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+    if (!process) process.Reset(OpenProcess(SYNCHRONIZE, FALSE, id));
+    if (!process) return true;
+    WaitForSingleObject(process.Get(), INFINITE);
+    DWORD code = 0;
+    if (GetExitCodeProcess(process.Get(), &code)) exitCode = code;
     return true;
 }
 
