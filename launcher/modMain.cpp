@@ -52,7 +52,8 @@ std::string_view ModeName(LaunchMode mode) {
 std::string SettingsSummary(const LauncherSettings& settings, std::size_t keyCount) {
     return "settings from " + settings.source + ": ServiceUrl " + settings.serviceUrl + ", CustomerCode " +
            settings.customerCode + ", SigningSalt present, PublisherKeys " +
-           (settings.publisherKeys ? std::to_string(keyCount) + " keys" : std::string("absent"));
+           (settings.publisherKeys ? "present (" + std::to_string(keyCount) + (keyCount == 1 ? " key)" : " keys)")
+                                   : std::string("absent"));
 }
 
 class StartupSequence {
