@@ -134,10 +134,11 @@ bool DownloadFile(const std::string& surl, const std::string& strFile, int nFile
     const std::uint32_t elapsed = s.clock.TickCount() - started;
     s.view.ShowNow();
     const bool closed = file->Close(error);
-    const bool intact = strSHA256.empty() || digest.HexDigest() == strSHA256;
-    LogEvent(s.log, TransferLogLine({surl, strFile, kTransferOutcomes[static_cast<int>(outcome)], received, lLength,
-                                     elapsed, closed ? "" : error, strSHA256,
-                                     outcome == Transfer::Complete ? digest.HexDigest() : ""}));
+    const std::string receivedDigest = strSHA256.empty() ? "" : digest.HexDigest();  // readable once
+    const bool intact = strSHA256.empty() || receivedDigest == strSHA256;
+    LogEvent(s.log,
+             TransferLogLine({surl, strFile, kTransferOutcomes[static_cast<int>(outcome)], received, lLength, elapsed,
+                              closed ? "" : error, strSHA256, outcome == Transfer::Complete ? receivedDigest : ""}));
     if (outcome == Transfer::Cancelled) return false;
     if (outcome == Transfer::Failed || !closed || !intact) {
         ReportUpdateError(s);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "launcher/tests/support/FakeClock.h"
+#include "launcher/tests/support/FakeRunLog.h"
 #include "launcher/tests/support/FakeDownload.h"
 #include "launcher/tests/support/FakeFileSystem.h"
 #include "launcher/tests/support/FakeMessageBox.h"
@@ -208,6 +209,25 @@ TEST_F(UpdateFilesTest, AnArchiveWithTheServicesDigestIsUnpacked) {
 
     EXPECT_TRUE(Run());
     EXPECT_EQ(fileSystem.Content(Local("a.dll")), "unpacked");
+}
+
+TEST_F(UpdateFilesTest, EachTransferAndArchiverRunIsLoggedWithTheDigestsVerdict) {
+    FakeRunLog runLog;
+    services.log = &runLog;
+    Entry("a.dll", 0, true)->cSHA256 = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";  // "abc"
+    urls.Serve(Url("a.dll"), "abc");
+    Entry("b.dat", 5000)->cSHA256 = std::string(64, '0');
+
+    EXPECT_FALSE(Run());
+
+    EXPECT_TRUE(runLog.Holds("transfer " + Url("a.dll") + " to " + Local("a.dll.comps") +
+                             ": complete, 3 bytes of 3 announced, "))
+        << runLog.Text();
+    EXPECT_TRUE(runLog.Holds(" bytes/s, digest matches cSHA256\r\n"));
+    EXPECT_TRUE(
+        runLog.Holds("\" e \"" + Local("a.dll.comps") + "\" -y \"" + kFolder + "\\ \" ended, exit code unknown"));
+    EXPECT_TRUE(runLog.Holds("regsvr32 /s \"" + Local("a.dll") + "\" started"));
+    EXPECT_TRUE(runLog.Holds("digest refused: cSHA256 " + std::string(64, '0') + ", received "));
 }
 
 struct FailureCase {
