@@ -1,5 +1,7 @@
 #include "WinInstallProcesses.h"
 
+#include <utility>
+
 #include "common/win32/TextConvert.h"
 #include "common/win32/UniqueHandle.h"
 #include "common/win32/WindowsApi.h"
@@ -9,8 +11,9 @@ namespace {
 
 using qv::win::UniqueHandle;
 
-// The new process's id, or 0 with the reason when it could not be started.
-DWORD Start(const std::string& commandLine, WORD show, std::string& error) {
+// The new process's id, or 0 with the reason when it could not be started;
+// `kept` receives the process's handle when asked for.
+DWORD Start(const std::string& commandLine, WORD show, std::string& error, UniqueHandle* kept = nullptr) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -22,7 +25,8 @@ DWORD Start(const std::string& commandLine, WORD show, std::string& error) {
         return 0;
     }
     const UniqueHandle thread(process.hThread);
-    const UniqueHandle owned(process.hProcess);
+    UniqueHandle owned(process.hProcess);
+    if (kept) *kept = std::move(owned);
     return process.dwProcessId;
 }
 
@@ -49,7 +53,22 @@ bool WinInstallProcesses::RunMinimisedAndWaitForExit(const std::string& commandL
 
 void WinInstallProcesses::StartMinimised(const std::string& commandLine) {
     std::string ignored;
-    Start(commandLine, SW_SHOWMINIMIZED, ignored);
+    UniqueHandle process;
+    if (Start(commandLine, SW_SHOWMINIMIZED, ignored, &process) != 0) {
+        m_started.push_back({std::move(process), commandLine});
+    }
+}
+
+void WinInstallProcesses::LogStartedProcesses(IRunLog* log) const {
+    for (const auto& started : m_started) {
+        DWORD code = 0;
+        if (WaitForSingleObject(started.process.Get(), 0) == WAIT_OBJECT_0 &&
+            GetExitCodeProcess(started.process.Get(), &code)) {
+            LogEvent(log, started.commandLine + " ended, exit code " + std::to_string(code));
+        } else {
+            LogEvent(log, started.commandLine + " still running (not waited for)");
+        }
+    }
 }
 
 }  // namespace launcher::win

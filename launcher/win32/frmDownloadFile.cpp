@@ -164,6 +164,7 @@ void frmDownloadFile::tmStart_Timer() {
                             m_services.launcherFolder,
                             m_services.log};
     m_bResult = UpdateFiles(m_cltUpdateFiles, services);
+    m_installProcesses.LogStartedProcesses(m_services.log);
     m_bRunning = false;
     DestroyWindow(m_hWnd);
 }

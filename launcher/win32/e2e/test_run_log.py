@@ -81,6 +81,9 @@ class Update(LogTest):
                               % (self.win("Tools", "Arj32.exe"), self.win(name + ".comps"), self.win()))
         transfer = [e for e in events if e.startswith("transfer ")][0]
         self.assertRegex(transfer, r", \d+ ms, \d+ bytes/s, digest matches cSHA256$")
+        registration = 'regsvr32 /s "%s"' % self.win("regmarker.dll")
+        self.assertEqual(len([e for e in events if e.startswith(registration + " ended, exit code 0") or
+                              e.startswith(registration + " still running (not waited for)")]), 1, events)
         self.assertEqual(events[-1], "end: main client started, exit status 0")
         self.assertNoSecrets()
 

@@ -4,9 +4,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 
+#include "launcher/tests/support/FakeRunLog.h"
 #include "launcher/win32/ShellSizeFormatter.h"
 #include "common/win32/TextConvert.h"
 #include "launcher/win32/Win32OutputFiles.h"
@@ -66,6 +68,26 @@ TEST_F(WinInstallProcessesTest, TheArchiverRunsMinimisedWithoutFocusAndIsWaitedF
               std::string::npos)
         << report;
     EXPECT_GE(GetTickCount64() - start, 900u) << "returned before the archiver ended";
+}
+
+TEST_F(WinInstallProcessesTest, TheArchiversExitCodeIsReadAndRegistrationsAreReportedWithoutWaiting) {
+    launcher::win::WinInstallProcesses processes;
+    std::string error;
+    std::optional<std::uint32_t> exitCode;
+    ASSERT_TRUE(processes.RunMinimisedAndWaitForExit(Quoted() + " 0", error, exitCode)) << error;
+    EXPECT_EQ(exitCode, 0u);
+
+    launcher::FakeRunLog log;
+    processes.StartMinimised(Quoted() + " 0");
+    ASSERT_FALSE(Report(20000).empty());
+    processes.StartMinimised(Quoted() + " 5");
+    Sleep(1500);
+    const ULONGLONG start = GetTickCount64();
+    processes.LogStartedProcesses(&log);
+    EXPECT_LT(GetTickCount64() - start, 1000u) << "it waited";
+    ASSERT_EQ(log.lines.size(), 2u);
+    EXPECT_NE(log.lines[0].find(Quoted() + " 0 ended, exit code 0"), std::string::npos) << log.lines[0];
+    EXPECT_NE(log.lines[1].find(Quoted() + " 5 still running (not waited for)"), std::string::npos) << log.lines[1];
 }
 
 TEST_F(WinInstallProcessesTest, RegistrationStartsMinimisedAndAMissingProgramIsReported) {
