@@ -151,12 +151,14 @@ bool DownloadFile(const std::string& surl, const std::string& strFile, int nFile
     if (!transfer.url) {
         transfer.url = s.urls.OpenUrl(surl);
         if (!transfer.url) {
+            LogEvent(s.log, "transfer " + surl + ": cannot be opened");
             s.waitWindow.HideForm();
             s.messageBox.Show("可能网络不稳定，目前无法下载文件。", kNoticeTitle, kWarningBox);
             return false;
         }
         transfer.lLength = UsableLength(transfer.url->QueryContentLength());
         if (StatusOf(*transfer.url) != 200) {
+            LogEvent(s.log, "transfer " + surl + ": HTTP status \"" + transfer.url->QueryStatusCode() + "\"");
             ReportUpdateError(s);
             return false;
         }
@@ -181,11 +183,19 @@ bool DownloadFile(const std::string& surl, const std::string& strFile, int nFile
              strFile + ".resume",
              FormatResumeRecord({surl, lLength, strSHA256, url.QueryHeader("ETag"), url.QueryHeader("Last-Modified")}),
              error));
+    if (resuming) LogEvent(s.log, "transfer " + surl + ": continued from byte " + std::to_string(transfer.offset));
     std::int64_t received = transfer.offset;
+    const std::uint32_t started = s.clock.TickCount();
     const Transfer outcome =
         CopyBlocks(url, *file, lLength, received, nFileOrder, strSHA256.empty() ? nullptr : &digest, s);
+    const std::uint32_t elapsed = s.clock.TickCount() - started;
     s.view.ShowNow();
     const bool closed = file->Close(error);
+    const std::string receivedDigest =
+        outcome == Transfer::Complete && !strSHA256.empty() ? digest.HexDigest() : "";  // readable once
+    constexpr const char* kOutcomes[] = {"complete", "broken off", "cancelled"};
+    LogEvent(s.log, TransferLogLine({surl, strFile, kOutcomes[static_cast<int>(outcome)], received, lLength, elapsed,
+                                     closed ? "" : error, strSHA256, receivedDigest}));
     if (outcome == Transfer::Cancelled) {
         KeepIfResumable(strFile, recorded && closed, received, s.fileSystem);
         return false;
@@ -196,7 +206,7 @@ bool DownloadFile(const std::string& surl, const std::string& strFile, int nFile
         return false;
     }
     DeleteIfExists(s.fileSystem, strFile + ".resume");
-    if (!strSHA256.empty() && digest.HexDigest() != strSHA256) {
+    if (!strSHA256.empty() && receivedDigest != strSHA256) {
         DeleteIfExists(s.fileSystem, strFile);
         ReportUpdateError(s);
         return false;

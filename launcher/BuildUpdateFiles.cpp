@@ -7,14 +7,18 @@ namespace launcher {
 
 int BuildUpdateFiles(const clsProgramFiles& programFiles, const VersionLookup& installedVersion,
                      IFileSystem& fileSystem, const std::string& launcherFolder, ISystemInfo& system,
-                     UpdateFileList& cltUpdateFiles) {
+                     UpdateFileList& cltUpdateFiles, IRunLog* log) {
     cltUpdateFiles = UpdateFileList();
     for (const auto& entry : programFiles) {
-        const bool present = fileSystem.FileExists(LocalFile(*entry, launcherFolder, system));
+        const std::string file = LocalFile(*entry, launcherFolder, system);
+        const bool present = fileSystem.FileExists(file);
+        const std::string recorded = present ? installedVersion(entry->cFileName) : "";
         // A missing or unreadable version line reads as version 0.
-        if (!present || qv::LeadingNumber(installedVersion(entry->cFileName)) < entry->cVersion) {
-            cltUpdateFiles.push_back(entry);
-        }
+        const bool outOfDate = !present || qv::LeadingNumber(recorded) < entry->cVersion;
+        if (outOfDate) cltUpdateFiles.push_back(entry);
+        LogEvent(log, "entry \"" + entry->cFileName + "\" version " + std::to_string(entry->cVersion) +
+                          (outOfDate ? ": to update (" : ": up to date (") +
+                          (present ? "recorded version \"" + recorded + "\"" : "no file " + file) + ")");
     }
     return static_cast<int>(cltUpdateFiles.size());
 }

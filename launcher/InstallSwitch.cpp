@@ -16,8 +16,12 @@ std::string RegisterCommandLine(const std::string& strFile, bool bUnregister) {
 }
 
 InstallSwitch::InstallSwitch(const std::string& launcherFolder, const std::string& versionFile, IFileSystem& fileSystem,
-                             IInstallProcesses& processes)
-    : m_layout(launcherFolder), m_versionFile(versionFile), m_fileSystem(fileSystem), m_processes(processes) {}
+                             IInstallProcesses& processes, IRunLog* log)
+    : m_layout(launcherFolder),
+      m_versionFile(versionFile),
+      m_fileSystem(fileSystem),
+      m_processes(processes),
+      m_log(log) {}
 
 bool InstallSwitch::Apply(const std::vector<SwitchStep>& planned, std::string& error) {
     std::vector<SwitchStep> steps = planned;
@@ -31,6 +35,7 @@ bool InstallSwitch::Apply(const std::vector<SwitchStep>& planned, std::string& e
         return false;
     }
     if (!WriteJournal(steps, error)) return false;
+    LogEvent(m_log, "switch of " + std::to_string(steps.size()) + " staged files begins");
     for (const auto& step : steps) {
         if (!SwitchOne(step, error)) {
             std::string undoError;
@@ -52,8 +57,10 @@ bool InstallSwitch::Register(const std::string& file, bool bUnregister, std::str
     const std::string commandLine = RegisterCommandLine(file, bUnregister);
     std::uint32_t exitCode = 0;
     if (!m_processes.RunAndWait(commandLine, HelperWindow::Minimised, kRegisterTimeoutMs, exitCode, error)) {
+        LogEvent(m_log, commandLine + " not run: " + error);
         return false;
     }
+    LogEvent(m_log, commandLine + " ended, exit code " + std::to_string(exitCode));
     if (exitCode == 0) return true;
     error = commandLine + " 退出代码 " + std::to_string(exitCode);
     return false;
@@ -86,6 +93,7 @@ bool InstallSwitch::Undo(std::string& error) {
     std::string text;
     if (!m_fileSystem.ReadTextFile(m_layout.Journal(), text, error)) return false;
     const auto steps = ParseJournal(text);
+    LogEvent(m_log, "undoing the switch recorded in " + m_layout.Journal());
     if (!steps) {
         // Everything stays as it is for someone to look at: guessing could lose the moved-aside files.
         error = "无法读取升级记录 " + m_layout.Journal();

@@ -11,6 +11,7 @@
 
 #include "DownloadPlatform.h"
 #include "Platform.h"
+#include "RunLog.h"
 #include "StagingLayout.h"
 #include "UpdateJournal.h"
 
@@ -24,7 +25,7 @@ std::string RegisterCommandLine(const std::string& strFile, bool bUnregister = f
 class InstallSwitch {
 public:
     InstallSwitch(const std::string& launcherFolder, const std::string& versionFile, IFileSystem& fileSystem,
-                  IInstallProcesses& processes);
+                  IInstallProcesses& processes, IRunLog* log = nullptr);
 
     // Moves every staged file into place and registers it where asked. False
     // with the reason after everything switched so far was put back.
@@ -50,6 +51,7 @@ private:
     StagingLayout m_layout;
     IFileSystem& m_fileSystem;
     IInstallProcesses& m_processes;
+    IRunLog* m_log;
 };
 
 }  // namespace launcher

@@ -20,6 +20,8 @@ public:
     virtual ~IDownloadWindow() = default;
     // Runs the window modally; true only when every file was downloaded and installed.
     virtual bool ShowForm(const UpdateFileList& cltUpdateFiles) = 0;
+    // After ShowForm: whether the person ended the update with Cancel.
+    virtual bool Cancelled() const { return false; }
 };
 
 class IWindowFactory {

@@ -132,6 +132,7 @@ struct LauncherSettings {
     // [Update] PublisherKeys as written, when the setting is present: then
     // every entry of the service's answer must be signed by one of the keys.
     std::optional<std::string> publisherKeys;
+    std::string source;  // where they were read, for the log: the file or the registry key
 };
 
 class ISettingsSource {

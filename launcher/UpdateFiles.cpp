@@ -40,6 +40,7 @@ public:
         int nPosition = 0;
         for (const auto& entry : m_entries) {
             if (IsProgramName(entry->cFileName) && m_s.processes.IsProcessRunning(entry->cFileName)) {
+                LogEvent(m_s.log, "not updated: " + entry->cFileName + " is running");
                 m_s.waitWindow.HideForm();
                 m_s.messageBox.Show("系统需要升级，请先关闭正在运行中的Quorvel（及其子程序）后重新启动。", "提示",
                                     mb::IconInformation | mb::SystemModal);
@@ -67,7 +68,7 @@ private:
         const bool unpacked =
             UnCompressFile(m_s.launcherFolder + kArchiverFile, archive, m_layout.EntryFolder(nPosition),
                            m_layout.Unpacked(nPosition, entry.cFileName), m_s.fileSystem, m_s.installProcesses,
-                           m_s.waitWindow, m_s.messageBox);
+                           m_s.waitWindow, m_s.messageBox, m_s.log);
         std::string error;
         if (!m_s.fileSystem.DeleteFile(archive, error) && unpacked) {
             ReportUpdateError(m_s);
@@ -148,9 +149,10 @@ bool UpdateFiles(const UpdateFileList& cltUpdateFiles, UpdateServices& s) {
         steps.push_back(
             {nPosition, LocalFolder(*entry, s.launcherFolder, s.system) + entry->cFileName, entry->cIfReg, false});
     }
-    InstallSwitch install(s.launcherFolder, s.launcherFolder + kVersionFile, s.fileSystem, s.installProcesses);
+    InstallSwitch install(s.launcherFolder, s.launcherFolder + kVersionFile, s.fileSystem, s.installProcesses, s.log);
     std::string error;
     if (install.Apply(steps, error)) return true;
+    LogEvent(s.log, "switch failed and was undone: " + error);
     ReportUpdateError(s);
     return false;
 }

@@ -7,6 +7,7 @@
 #include "DownloadPlatform.h"
 #include "LauncherWindows.h"
 #include "Platform.h"
+#include "RunLog.h"
 
 namespace launcher {
 
@@ -25,6 +26,7 @@ struct UpdateServices {
     IInstallProcesses& installProcesses;
     ISizeFormatter& sizeFormatter;
     std::string launcherFolder;
+    IRunLog* log = nullptr;
 };
 
 // Hides the wait window and shows "系统文件升级出现错误。".

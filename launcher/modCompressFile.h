@@ -6,6 +6,7 @@
 #include "DownloadPlatform.h"
 #include "LauncherWindows.h"
 #include "Platform.h"
+#include "RunLog.h"
 
 namespace launcher {
 
@@ -25,6 +26,6 @@ std::string ArchiverCommandLine(const std::string& strArchiver, const std::strin
 // in time, reported an error, or left the file missing.
 bool UnCompressFile(const std::string& strArchiver, const std::string& strArchive, const std::string& strFolder,
                     const std::string& strExpected, IFileSystem& fileSystem, IInstallProcesses& processes,
-                    IWaitWindow& waitWindow, IMessageBox& messageBox);
+                    IWaitWindow& waitWindow, IMessageBox& messageBox, IRunLog* log = nullptr);
 
 }  // namespace launcher

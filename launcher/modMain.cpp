@@ -4,7 +4,9 @@
 #include <optional>
 
 #include "BuildUpdateFiles.h"
+#include "ExitStatus.h"
 #include "InstallSwitch.h"
+#include "SettingsCheck.h"
 #include "common/TextCase.h"
 #include "modWeb.h"
 
@@ -23,12 +25,46 @@ public:
     bool Verify(const PublicKeyBytes&, const Sha256Bytes&, const SignatureBytes&) override { return false; }
 };
 
+// Keeps a box's text instead of showing it: the check tells everything in one box.
+class KeptBox final : public IMessageBox {
+public:
+    int Show(const std::string& text, const std::string&, unsigned) override {
+        kept = text;
+        return mb::IdOk;
+    }
+    std::string kept;
+};
+
+std::string_view ModeName(LaunchMode mode) {
+    switch (mode) {
+        case LaunchMode::Debug:
+            return "DEBUG";
+        case LaunchMode::Update:
+            return "UPDATE";
+        case LaunchMode::Check:
+            return "CHECK";
+        case LaunchMode::Normal:
+            break;
+    }
+    return "normal";
+}
+
+// Which keys the settings hold; never a value that signs or verifies.
+std::string SettingsSummary(const LauncherSettings& settings, std::size_t keyCount) {
+    return "settings from " + settings.source + ": ServiceUrl " + settings.serviceUrl + ", CustomerCode " +
+           settings.customerCode + ", SigningSalt present, PublisherKeys " +
+           (settings.publisherKeys ? "present (" + std::to_string(keyCount) + (keyCount == 1 ? " key)" : " keys)")
+                                   : std::string("absent"));
+}
+
 class StartupSequence {
 public:
     StartupSequence(LaunchMode mode, LauncherServices& services) : mode_(mode), s_(services) {}
 
     MainEnd Run() {
+        if (mode_ == LaunchMode::Check) return RunWindowed(&StartupSequence::Check);
         if (!s_.singleInstance.Acquire()) {
+            Log("another copy of the launcher is running");
             s_.messageBox.Show("系统已经运行。", "提示", mb::SystemModal | mb::IconExclamation);
             return MainEnd::AlreadyRunning;
         }
@@ -36,10 +72,7 @@ public:
         if (state_.g_bDebugMode) {
             s_.messageBox.Show(std::string("启动程序版本：") + kLauncherVersion, "", mb::SystemModal);
         }
-        wait_ = s_.windows.CreateWaitWindow();
-        const MainEnd end = RunWithWaitWindow();
-        wait_.reset();
-        return end;
+        return RunWindowed(&StartupSequence::RunWithWaitWindow);
     }
 
     // Anything the sequence did not foresee: the platform's error report, then the end.
@@ -51,10 +84,20 @@ public:
     }
 
 private:
+    using Body = MainEnd (StartupSequence::*)();
+
+    MainEnd RunWindowed(Body body) {
+        wait_ = s_.windows.CreateWaitWindow();
+        const MainEnd end = (this->*body)();
+        wait_.reset();
+        return end;
+    }
+
     MainEnd RunWithWaitWindow() {
         // An update that was cut off is completed or undone before anything else looks at the files.
         std::string repairError;
         if (!Switch().Recover(repairError)) {
+            Log("interrupted update not repaired: " + repairError);
             wait_->HideForm();
             s_.messageBox.Show("系统文件升级出现错误。", "提示", mb::IconExclamation | mb::SystemModal);
             return MainEnd::DownloadNotCompleted;
@@ -63,29 +106,27 @@ private:
 
         const std::string versionFile = s_.launcherFolder + kVersionFile;
         state_.g_oVersionConfig = std::make_unique<clsDealConfigFile>(s_.fileSystem, s_.messageBox);
-        if (!state_.g_oVersionConfig->ReadConfigFile(versionFile)) return MainEnd::VersionFileUnreadable;
+        if (!state_.g_oVersionConfig->ReadConfigFile(versionFile)) {
+            Log("version file " + versionFile + " unreadable");
+            return MainEnd::VersionFileUnreadable;
+        }
 
         LauncherSettings settings;
         std::string settingsError;
-        if (!s_.settings.Load(settings, settingsError)) {
+        if (!LoadSettings(settings, settingsError)) {
             wait_->HideForm();
             s_.messageBox.Show(settingsError, kErrorTitle, kErrorBox);
             return MainEnd::SettingsMissing;
         }
 
-        std::optional<AnswerSigning> signing;
-        if (settings.publisherKeys) {
-            auto keys = ParsePublisherKeys(*settings.publisherKeys);
-            if (!keys) {
-                wait_->HideForm();
-                s_.messageBox.Show(kInvalidKeys, kErrorTitle, kErrorBox);
-                return MainEnd::SettingsMissing;
-            }
-            signing.emplace(AnswerSigning{std::move(*keys), s_.verifier ? *s_.verifier : refuseAll_});
-        }
-
         wait_->ShowForm("正在连接远程服务...");
-        if (!RequestProgramFiles(settings, signing ? &*signing : nullptr)) return MainEnd::RequestFailed;
+        const RequestOutcome outcome = RequestProgramFiles(settings);
+        if (outcome != RequestOutcome::Answered) {
+            wait_->HideForm();
+            s_.messageBox.Show("获取服务器信息出错，原因如下：\r\n\r\n网络错误或者升级文件版本信息解析错误。",
+                               kErrorTitle, kErrorBox);
+            return outcome == RequestOutcome::NoAnswer ? MainEnd::RequestFailed : MainEnd::AnswerRefused;
+        }
         if (state_.g_oProgramFiles->ErrorCode != 1) {
             wait_->HideForm();
             s_.messageBox.Show(RefusalText(*state_.g_oProgramFiles), kErrorTitle, kErrorBox);
@@ -93,60 +134,143 @@ private:
         }
         wait_->HideForm();
 
-        if (!DownloadOutOfDateFiles()) return MainEnd::DownloadNotCompleted;
+        if (const auto end = DownloadOutOfDateFiles()) return *end;
 
         for (const auto& file : *state_.g_oProgramFiles) {
             state_.g_oVersionConfig->SetConfigValue(file->cFileName, std::to_string(file->cVersion));
         }
         if (!state_.g_oVersionConfig->ReWriteFile(versionFile)) {
+            Log("version file " + versionFile + " not written");
             // The switched files go back, so that the installation matches the version file again.
-            std::string ignored;
-            if (!state_.g_cltUpdateFiles.empty()) Switch().Undo(ignored);
+            std::string undoError;
+            if (!state_.g_cltUpdateFiles.empty() && !Switch().Undo(undoError)) {
+                Log("switch not undone: " + undoError);
+            }
             return MainEnd::VersionFileNotWritten;
         }
+        Log("version file " + versionFile + " written with " + std::to_string(state_.g_oProgramFiles->Count()) +
+            " versions");
         if (!state_.g_cltUpdateFiles.empty()) Switch().Finish();
 
         return LaunchMainClient();
+    }
+
+    // The settings as a start reads them, with the publisher's keys checked.
+    bool LoadSettings(LauncherSettings& settings, std::string& error) {
+        if (!s_.settings.Load(settings, error)) {
+            Log("settings error: " + error);
+            return false;
+        }
+        if (s_.log) s_.log->Conceal(settings.signingSalt);
+        std::optional<std::vector<PublicKeyBytes>> keys;
+        if (settings.publisherKeys && !(keys = ParsePublisherKeys(*settings.publisherKeys))) {
+            error = kInvalidKeys;
+            Log("settings error: " + error);
+            return false;
+        }
+        Log(SettingsSummary(settings, keys ? keys->size() : 0));
+        if (keys) signing_.emplace(AnswerSigning{std::move(*keys), s_.verifier ? *s_.verifier : refuseAll_});
+        return true;
+    }
+
+    MainEnd Check() {
+        CheckFindings findings;
+        LauncherSettings settings;
+        if (!LoadSettings(settings, findings.settingsError)) return ReportCheck(findings);
+        findings.settingsSource = settings.source;
+        findings.serviceUrl = settings.serviceUrl;
+        findings.publisherKeys = signing_ ? signing_->keys.size() : 0;
+
+        wait_->ShowForm("正在连接远程服务...");
+        switch (RequestProgramFiles(settings)) {
+            case RequestOutcome::NoAnswer:
+                findings.service = ServiceFinding::NoAnswer;
+                return ReportCheck(findings);
+            case RequestOutcome::AnswerRefused:
+                findings.service = ServiceFinding::AnswerRefused;
+                return ReportCheck(findings);
+            case RequestOutcome::Answered:
+                break;
+        }
+        const clsProgramFiles& answer = *state_.g_oProgramFiles;
+        findings.errorCode = answer.ErrorCode;
+        findings.errorMessage = RefusalText(answer);
+        findings.entries = answer.Count();
+        findings.service = answer.ErrorCode == 1 ? ServiceFinding::Answered : ServiceFinding::Refused;
+        if (findings.service == ServiceFinding::Answered) {
+            KeptBox versionFileBox;
+            clsDealConfigFile versionFile(s_.fileSystem, versionFileBox);
+            if (versionFile.ReadConfigFile(s_.launcherFolder + kVersionFile)) {
+                const auto lookup = [&versionFile](const std::string& key) { return versionFile.GetConfigValue(key); };
+                findings.toUpdate = BuildUpdateFiles(answer, lookup, s_.fileSystem, s_.launcherFolder, s_.system,
+                                                     state_.g_cltUpdateFiles, s_.log);
+            } else {
+                findings.versionFileError = versionFileBox.kept;
+            }
+        }
+        return ReportCheck(findings);
+    }
+
+    MainEnd ReportCheck(const CheckFindings& findings) {
+        const MainEnd end = CheckEnd(findings);
+        const std::string report = CheckReport(findings);
+        Log("check: " + report);
+        wait_->HideForm();
+        if (end == MainEnd::CheckPassed) {
+            s_.messageBox.Show(report, "提示", mb::SystemModal | mb::IconInformation);
+        } else {
+            s_.messageBox.Show(report, kErrorTitle, kErrorBox);
+        }
+        return end;
     }
 
     void StopMainClient() {
         wait_->ShowForm("正在启动升级程序...");
         s_.clock.Sleep(kPauseAroundStop);
         s_.processes.KillProcessByName(kMainClientFile);
+        Log(std::string("update mode: taskkill /f /im ") + kMainClientFile + " started");
         s_.clock.Sleep(kPauseAroundStop);
         const std::string client = MainClientPath();
-        std::string ignored;
-        if (s_.fileSystem.FileExists(client)) s_.fileSystem.DeleteFile(client, ignored);
+        std::string error;
+        if (!s_.fileSystem.FileExists(client)) {
+            Log("update mode: no main client file " + client + " to delete");
+        } else if (s_.fileSystem.DeleteFile(client, error)) {
+            Log("update mode: main client file " + client + " deleted");
+        } else {
+            Log("update mode: main client file " + client + " not deleted: " + error);
+        }
         wait_->HideForm();
     }
 
-    bool RequestProgramFiles(const LauncherSettings& settings, const AnswerSigning* signing) {
-        UpdateService service{s_.http, s_.random, settings.serviceUrl, settings.signingSalt, signing};
-        if (GetProgramFiles(service, settings.customerCode, state_.g_oProgramFiles, "")) return true;
-        wait_->HideForm();
-        s_.messageBox.Show("获取服务器信息出错，原因如下：\r\n\r\n网络错误或者升级文件版本信息解析错误。", kErrorTitle,
-                           kErrorBox);
-        return false;
+    RequestOutcome RequestProgramFiles(const LauncherSettings& settings) {
+        UpdateService service{
+            s_.http, s_.random, settings.serviceUrl, settings.signingSalt, signing_ ? &*signing_ : nullptr, s_.log};
+        return RequestProgramFileList(service, settings.customerCode, state_.g_oProgramFiles, "");
     }
+
+    void Log(const std::string& event) { LogEvent(s_.log, event); }
 
     static std::string RefusalText(const clsProgramFiles& answer) {
         if (!answer.ErrorMessage.empty()) return answer.ErrorMessage;
         return "升级服务拒绝了本次请求（错误代码 " + std::to_string(answer.ErrorCode) + "）。";
     }
 
-    bool DownloadOutOfDateFiles() {
+    // Nothing when every out-of-date file was installed, else how the update ended.
+    std::optional<MainEnd> DownloadOutOfDateFiles() {
         const auto lookup = [this](const std::string& key) { return state_.g_oVersionConfig->GetConfigValue(key); };
         const int count = BuildUpdateFiles(*state_.g_oProgramFiles, lookup, s_.fileSystem, s_.launcherFolder, s_.system,
-                                           state_.g_cltUpdateFiles);
+                                           state_.g_cltUpdateFiles, s_.log);
+        Log(std::to_string(count) + " of " + std::to_string(state_.g_oProgramFiles->Count()) + " files to update");
         if (count <= 0) {
             // Partial archives of files that are no longer wanted.
             std::string ignored;
             const StagingLayout staging(s_.launcherFolder);
             if (s_.fileSystem.FolderExists(staging.Root())) s_.fileSystem.RemoveFolderTree(staging.Root(), ignored);
-            return true;
+            return std::nullopt;
         }
         auto window = s_.windows.CreateDownloadWindow(*wait_);
-        return window->ShowForm(state_.g_cltUpdateFiles);
+        if (window->ShowForm(state_.g_cltUpdateFiles)) return std::nullopt;
+        return window->Cancelled() ? MainEnd::Cancelled : MainEnd::DownloadNotCompleted;
     }
 
     MainEnd LaunchMainClient() {
@@ -155,6 +279,7 @@ private:
         if (!s_.fileSystem.FileExists(client)) {
             wait_->HideForm();
             s_.messageBox.Show("系统主程序文件丢失。", kErrorTitle, kErrorBox);
+            Log("main client " + client + " missing");
             return MainEnd::MainClientMissing;
         }
         // Unquoted on purpose: the main client reads its command line as it always has.
@@ -163,15 +288,18 @@ private:
         if (!s_.processes.StartProcess(commandLine, error)) {
             wait_->HideForm();
             s_.messageBox.Show(error, kErrorTitle, kErrorBox);
+            Log("main client not started: " + commandLine + ": " + error);
             return MainEnd::MainClientNotStarted;
         }
+        Log("main client started: " + commandLine);
         return MainEnd::MainClientStarted;
     }
 
     std::string MainClientPath() const { return s_.launcherFolder + "\\" + kMainClientFile; }
 
     InstallSwitch Switch() const {
-        return InstallSwitch(s_.launcherFolder, s_.launcherFolder + kVersionFile, s_.fileSystem, s_.installProcesses);
+        return InstallSwitch(s_.launcherFolder, s_.launcherFolder + kVersionFile, s_.fileSystem, s_.installProcesses,
+                             s_.log);
     }
 
     LaunchMode mode_;
@@ -179,6 +307,7 @@ private:
     LauncherState state_;
     std::unique_ptr<IWaitWindow> wait_;
     RefuseAll refuseAll_;
+    std::optional<AnswerSigning> signing_;
 };
 
 }  // namespace
@@ -186,16 +315,24 @@ private:
 LaunchMode ParseCommandLine(std::string_view arguments) {
     if (qv::EqualsNoCase(arguments, "DEBUG")) return LaunchMode::Debug;
     if (qv::EqualsNoCase(arguments, "UPDATE")) return LaunchMode::Update;
+    if (qv::EqualsNoCase(arguments, "CHECK")) return LaunchMode::Check;
     return LaunchMode::Normal;
 }
 
 MainEnd Main(std::string_view commandLine, LauncherServices& services) {
-    StartupSequence sequence(ParseCommandLine(commandLine), services);
+    const LaunchMode mode = ParseCommandLine(commandLine);
+    LogEvent(services.log, std::string("startqvl ") + kLauncherVersion + " in " + services.launcherFolder + ", mode " +
+                               std::string(ModeName(mode)) + ", arguments \"" + std::string(commandLine) + "\"");
+    StartupSequence sequence(mode, services);
+    MainEnd end;
     try {
-        return sequence.Run();
+        end = sequence.Run();
     } catch (const std::exception& failure) {
-        return sequence.ReportUnexpected(failure.what());
+        LogEvent(services.log, std::string("unexpected failure: ") + failure.what());
+        end = sequence.ReportUnexpected(failure.what());
     }
+    LogEvent(services.log, "end: " + std::string(EndName(end)) + ", exit status " + std::to_string(ExitStatus(end)));
+    return end;
 }
 
 }  // namespace launcher

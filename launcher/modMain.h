@@ -8,8 +8,9 @@
 #include "LauncherWindows.h"
 #include "Platform.h"
 #include "PublisherKeys.h"
-#include "StagingLayout.h"
 #include "DownloadPlatform.h"
+#include "RunLog.h"
+#include "StagingLayout.h"
 #include "clsDealConfigFile.h"
 #include "clsProgramFiles.h"
 
@@ -18,9 +19,11 @@ namespace launcher {
 inline constexpr const char* kLauncherVersion = "3.24";
 inline constexpr const char* kMainClientFile = "quorvel.exe";
 
-enum class LaunchMode { Normal, Debug, Update };
+// Check: the settings and the update service are checked and reported, and
+// nothing is downloaded, deleted or started.
+enum class LaunchMode { Normal, Debug, Update, Check };
 
-// The whole argument text, compared with "DEBUG" / "UPDATE" ignoring case.
+// The whole argument text, compared with "DEBUG" / "UPDATE" / "CHECK" ignoring case.
 LaunchMode ParseCommandLine(std::string_view arguments);
 
 struct LauncherServices {
@@ -39,21 +42,26 @@ struct LauncherServices {
     // Checks the publisher's signatures when the settings hold keys; without
     // it, an installation with keys refuses every answer.
     ISignatureVerifier* verifier = nullptr;
+    // The record of the run; none: nothing is recorded.
+    IRunLog* log = nullptr;
 };
 
-// How the sequence ended; the process exit does not tell them apart.
+// How the sequence ended; ExitStatus.h gives each its exit status.
 enum class MainEnd {
     AlreadyRunning,
     VersionFileUnreadable,
     SettingsMissing,
-    RequestFailed,
+    RequestFailed,  // no answer
+    AnswerRefused,  // an answer that cannot be read, or not signed as the keys require
     ServiceRefused,
     DownloadNotCompleted,
+    Cancelled,
     VersionFileNotWritten,
     MainClientMissing,
     MainClientNotStarted,
     MainClientStarted,
     UnexpectedFailure,
+    CheckPassed,
 };
 
 // The launcher's process-wide state, owned by Main for its run.

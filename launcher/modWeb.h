@@ -7,6 +7,7 @@
 
 #include "FileSignature.h"
 #include "Platform.h"
+#include "RunLog.h"
 #include "clsProgramFiles.h"
 
 namespace launcher {
@@ -18,6 +19,13 @@ struct UpdateService {
     std::string signingSalt;  // shared with the service
     // The publisher's keys; none: entries are taken unsigned, as always.
     const AnswerSigning* signing = nullptr;
+    IRunLog* log = nullptr;
+};
+
+enum class RequestOutcome {
+    Answered,       // the answer was read (whatever its error code)
+    NoAnswer,       // no request could be sent, or no document came back
+    AnswerRefused,  // a document that cannot be read, or not signed as the keys require
 };
 
 // "?cid=...&rnd=...&db=...&sign=..." with a freshly drawn rnd; the customer
@@ -33,12 +41,16 @@ std::string GetNodeText(const IXmlNode* node, const std::string& strDefault);
 // one of its two children is missing, a number does not convert, or a file
 // name could lead out of its folder, or, with `signing`, an entry lacks its
 // digest or a valid signature; what was read up to then stays in `result`.
-// True says nothing about ErrorCode.
+// True says nothing about ErrorCode. The reason for a false goes to the log.
 bool ReadProgramFilesAnswer(const IXmlDocument& document, clsProgramFiles& result,
-                            const AnswerSigning* signing = nullptr);
+                            const AnswerSigning* signing = nullptr, IRunLog* log = nullptr);
 
 // The whole exchange. When the HTTP exchange fails, oProgramFiles is left as
 // it was; after that it holds the new object, even if reading the answer fails.
+RequestOutcome RequestProgramFileList(UpdateService& service, const std::string& strCustomerCode,
+                                      std::shared_ptr<clsProgramFiles>& oProgramFiles, const std::string& db);
+
+// RequestProgramFileList answered.
 bool GetProgramFiles(UpdateService& service, const std::string& strCustomerCode,
                      std::shared_ptr<clsProgramFiles>& oProgramFiles, const std::string& db);
 

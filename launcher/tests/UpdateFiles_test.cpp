@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "launcher/tests/support/FakeClock.h"
+#include "launcher/tests/support/FakeRunLog.h"
 #include "launcher/tests/support/FakeDownload.h"
 #include "launcher/tests/support/FakeFileSystem.h"
 #include "launcher/tests/support/FakeMessageBox.h"
@@ -354,6 +355,24 @@ TEST_F(ResumeWithDigestTest, AFileChangedOnTheServerComesBackWhole) {
     EXPECT_EQ(fileSystem.Content(Local("a.dll")), "unpacked " + std::string(20000, 'n'));
 }
 
+TEST_F(UpdateFilesTest, EachTransferAndArchiverRunIsLoggedWithTheDigestsVerdict) {
+    FakeRunLog runLog;
+    services.log = &runLog;
+    Entry("a.dll", 0, true)->cSHA256 = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";  // "abc"
+    urls.Serve(Url("a.dll"), "abc");
+    Entry("b.dat", 5000)->cSHA256 = std::string(64, '0');
+
+    EXPECT_FALSE(Run());
+
+    EXPECT_TRUE(runLog.Holds("transfer " + Url("a.dll") + " to " + staging.Archive(1, "a.dll") +
+                             ": complete, 3 bytes of 3 announced, "))
+        << runLog.Text();
+    EXPECT_TRUE(runLog.Holds(" bytes/s, digest matches cSHA256\r\n"));
+    EXPECT_TRUE(runLog.Holds("\" e \"" + staging.Archive(1, "a.dll") + "\" -y \"" + staging.EntryFolder(1) +
+                             " \" ended, exit code 0"));
+    EXPECT_TRUE(runLog.Holds("digest refused: cSHA256 " + std::string(64, '0') + ", received "));
+}
+
 struct FailureCase {
     const char* name;
     std::function<void(UpdateFilesTest&)> arrange;
@@ -382,6 +401,22 @@ TEST_P(UpdateFailureTest, EndsWithItsBoxAndLeavesTheInstallationAsItWas) {
             EXPECT_TRUE(path == staging.Archive(2, "bad.exe") || path == staging.ResumeRecord(2, "bad.exe")) << path;
         }
     }
+}
+
+TEST_F(UpdateFilesTest, RegistrationsAndAFailedSwitchAreLogged) {
+    FakeRunLog runLog;
+    services.log = &runLog;
+    Entry("a.ocx", 10, true);
+    Entry("b.ocx", 10, true);
+    install.exitCode = [this](const std::string& line) {
+        return line == "regsvr32 /s \"" + Local("b.ocx") + "\"" ? 3u : 0u;
+    };
+
+    EXPECT_FALSE(Run());
+
+    EXPECT_TRUE(runLog.Holds("regsvr32 /s \"" + Local("a.ocx") + "\" ended, exit code 0")) << runLog.Text();
+    EXPECT_TRUE(runLog.Holds("regsvr32 /s \"" + Local("b.ocx") + "\" ended, exit code 3"));
+    EXPECT_TRUE(runLog.Holds("switch failed and was undone: regsvr32 /s \"" + Local("b.ocx") + "\" 退出代码 3"));
 }
 
 TEST_F(UpdateFilesTest, AFailedSwitchPutsBackAndRegistersAgainWhatWasAlreadySwitched) {

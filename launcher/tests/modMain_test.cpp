@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 
 #include "launcher/tests/support/FakeClock.h"
@@ -11,6 +12,7 @@
 #include "launcher/tests/support/FakeMessageBox.h"
 #include "launcher/tests/support/FakeProcesses.h"
 #include "launcher/tests/support/FakeRandom.h"
+#include "launcher/tests/support/FakeRunLog.h"
 #include "launcher/tests/support/FakeSignatureVerifier.h"
 #include "launcher/tests/support/FakeSystemInfo.h"
 #include "launcher/tests/support/FakeWindows.h"
@@ -110,7 +112,7 @@ TEST_F(StartupSequenceTest, NothingToUpdateStartsTheMainClientAfterRecordingEver
 }
 
 TEST_F(StartupSequenceTest, TheRequestIsSignedWithTheSettingsAndAnEmptyDatabaseName) {
-    settings.values = {"http://127.0.0.1:8080", "School01", "salt.for.tests", std::nullopt};
+    settings.values = {"http://127.0.0.1:8080", "School01", "salt.for.tests", std::nullopt, "test settings"};
     Answer({});
 
     Run();
@@ -217,10 +219,10 @@ TEST_F(StartupSequenceTest, AFailedRequestShowsTheNetworkErrorAndLeavesTheVersio
     EXPECT_FALSE(windows.wait.exists);
 }
 
-TEST_F(StartupSequenceTest, AnUnreadableAnswerCountsAsAFailedRequest) {
+TEST_F(StartupSequenceTest, AnUnreadableAnswerFailsTheRequestAsRefused) {
     http.QueueDocument(std::make_unique<FakeXmlDocument>());  // not XML at all
 
-    EXPECT_EQ(Run(), MainEnd::RequestFailed);
+    EXPECT_EQ(Run(), MainEnd::AnswerRefused);
     EXPECT_TRUE(processes.started.empty());
 }
 
@@ -361,14 +363,14 @@ TEST_F(StartupSequenceTest, PublisherKeysThatAreNoKeysEndBeforeAnyRequest) {
     EXPECT_TRUE(http.Urls().empty());
 }
 
-TEST_F(StartupSequenceTest, WithKeysAnUnsignedAnswerIsAFailedRequest) {
+TEST_F(StartupSequenceTest, WithKeysAnUnsignedAnswerFailsTheRequestAsRefused) {
     settings.values.publisherKeys = std::string(86, 'A') + "==";  // a 64-byte key
     FakeSignatureVerifier verifier;
     services.verifier = &verifier;
     const std::string before = VersionFile();
     Answer({File("quorvel.exe", "8")});
 
-    EXPECT_EQ(Run(), MainEnd::RequestFailed);
+    EXPECT_EQ(Run(), MainEnd::AnswerRefused);
 
     EXPECT_EQ(Boxes(),
               (std::vector<ShownBox>{{"获取服务器信息出错，原因如下：\r\n\r\n网络错误或者升级文件版本信息解析错误。",
@@ -376,6 +378,172 @@ TEST_F(StartupSequenceTest, WithKeysAnUnsignedAnswerIsAFailedRequest) {
     EXPECT_EQ(VersionFile(), before);
     EXPECT_TRUE(windows.downloads.empty());
     EXPECT_TRUE(processes.started.empty());
+}
+
+class RunLogTest : public StartupSequenceTest {
+protected:
+    FakeRunLog runLog;
+    void SetUp() override {
+        StartupSequenceTest::SetUp();
+        services.log = &runLog;
+    }
+    void ExpectLogged(const std::string& part) const {
+        EXPECT_TRUE(runLog.Holds(part)) << part << "\n" << runLog.Text();
+    }
+};
+
+TEST_F(RunLogTest, AnUpdateIsRecordedFromTheModeToTheEndWithoutTheSaltOrTheRequestSignature) {
+    files.SetFile(versionFile, "quorvel.exe=7\r\nb.dll=1\r\n");
+    files.SetFile(folder + "\\b.dll", "MZ");
+    Answer({File("quorvel.exe", "7"), File("a.dll", "2"), File("b.dll", "3")});
+
+    EXPECT_EQ(Run(), MainEnd::MainClientStarted);
+
+    ExpectLogged("startqvl 3.24 in " + folder + ", mode normal");
+    ExpectLogged(
+        "settings from test settings: ServiceUrl http://127.0.0.1:8080, CustomerCode School01, SigningSalt "
+        "present, PublisherKeys absent");
+    ExpectLogged("request GET http://127.0.0.1:8080/api/GetProgramFiles.ashx?cid=School01&rnd=5000000&db=&sign=***");
+    ExpectLogged("answer read: errorCode 1, errorMessage \"\", 3 entries, signatures not checked");
+    ExpectLogged("entry \"quorvel.exe\" version 7: up to date (recorded version \"7\")");
+    ExpectLogged("entry \"a.dll\" version 2: to update (no file " + folder + "\\a.dll)");
+    ExpectLogged("entry \"b.dll\" version 3: to update (recorded version \"1\")");
+    ExpectLogged("2 of 3 files to update");
+    ExpectLogged("version file " + versionFile + " written with 3 versions");
+    ExpectLogged("main client started: " + client);
+    EXPECT_NE(runLog.lines.back().find("end: main client started, exit status 0"), std::string::npos);
+    const std::string sign = http.Urls()[0].substr(http.Urls()[0].find("sign=") + 5);
+    EXPECT_FALSE(runLog.Holds(sign));
+    EXPECT_FALSE(runLog.Holds("salt.for.tests"));
+}
+
+TEST_F(RunLogTest, TheSaltIsMaskedEvenWhereTheServiceEchoesIt) {
+    Answer({}, "2", "bad sign for salt.for.tests");
+
+    EXPECT_EQ(Run("update"), MainEnd::ServiceRefused);
+
+    ExpectLogged("mode UPDATE");
+    ExpectLogged("update mode: main client file " + client + " deleted");
+    ExpectLogged("errorMessage \"bad sign for ***\"");
+    EXPECT_FALSE(runLog.Holds("salt.for.tests"));
+    EXPECT_NE(runLog.lines.back().find("end: service refused the request, exit status 15"), std::string::npos);
+}
+
+TEST_F(RunLogTest, EachRefusedEntryNamesItsCheckAndItsFile) {
+    const std::string key = std::string(86, 'A') + "==";
+    struct Case {
+        FakeXmlElement entry;
+        const char* keys;
+        const char* logged;
+    };
+    const Case cases[] = {
+        {File("..", "1"), nullptr, "answer refused at entry 1 \"..\": name: "},
+        {File("a\\b.dll", "1"), nullptr, "answer refused at entry 1 \"a\\b.dll\": name: "},
+        {File("a.dll", "x"), nullptr, "answer refused at entry 1 \"a.dll\": version: "},
+        {File("a.dll", "1"), key.c_str(), "answer refused at entry 1 \"a.dll\": digest: no cSHA256"},
+    };
+    for (const auto& c : cases) {
+        FakeRunLog caseLog;
+        services.log = &caseLog;
+        settings.values.publisherKeys = c.keys ? std::optional<std::string>(c.keys) : std::nullopt;
+        Answer({c.entry});
+        EXPECT_EQ(Run(), MainEnd::AnswerRefused);
+        EXPECT_TRUE(caseLog.Holds(c.logged)) << caseLog.Text();
+        EXPECT_TRUE(caseLog.Holds("end: answer unreadable or not signed, exit status 14"));
+        EXPECT_FALSE(caseLog.Holds(key)) << "key material in the log";
+    }
+}
+
+TEST_F(RunLogTest, ASettingsErrorIsRecordedAndEndsWithItsStatus) {
+    settings.failure = "设置文件 C:\\Q\\startqvl.ini 的 [Update] 节缺少 SigningSalt。";
+
+    EXPECT_EQ(Run(), MainEnd::SettingsMissing);
+
+    ExpectLogged("settings error: " + settings.failure);
+    EXPECT_TRUE(http.Urls().empty());
+}
+
+TEST_F(RunLogTest, ACancelledUpdateEndsAsCancelledAndAFailedOneAsNotCompleted) {
+    windows.download = [](const UpdateFileList&) { return false; };
+    Answer({File("a.dll", "2")});
+    windows.cancelled = true;
+    EXPECT_EQ(Run(), MainEnd::Cancelled);
+    Answer({File("a.dll", "2")});
+    windows.cancelled = false;
+    EXPECT_EQ(Run(), MainEnd::DownloadNotCompleted);
+    ExpectLogged("end: cancelled, exit status 17");
+}
+
+class CheckTest : public RunLogTest {
+protected:
+    MainEnd Check() {
+        instance.otherCopyRuns = true;  // a check runs beside a running launcher
+        files.SetFile(folder + "\\a.dll", "MZ");
+        return Run("check");
+    }
+    void ExpectUntouched(const std::string& versionBefore) {
+        EXPECT_EQ(VersionFile(), versionBefore);
+        EXPECT_TRUE(files.FileExists(client));
+        EXPECT_TRUE(processes.started.empty());
+        EXPECT_TRUE(windows.downloads.empty());
+        EXPECT_FALSE(windows.wait.exists);
+    }
+};
+
+TEST_F(CheckTest, AGoodServiceIsReportedWithTheEntriesThatWouldBeUpdated) {
+    settings.values.publisherKeys = std::nullopt;
+    const std::string before = VersionFile();
+    Answer({File("quorvel.exe", "7"), File("a.dll", "2"), File("b.dll", "1")});
+
+    EXPECT_EQ(Check(), MainEnd::CheckPassed);
+
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].title, "提示");
+    EXPECT_EQ(Boxes()[0].flags, 0x1040u);
+    EXPECT_EQ(Boxes()[0].text,
+              "设置：test settings，有效。\r\n发布者公钥：未设置，回答的签名不检查。\r\n"
+              "升级服务 http://127.0.0.1:8080：可以连接，回答有效，共 3 个文件。\r\n"
+              "需要升级的文件：2 个。\r\n\r\n检查通过。未下载、删除或启动任何文件。");
+    ExpectUntouched(before);
+    ExpectLogged("mode CHECK");
+    ExpectLogged("end: check passed, exit status 0");
+}
+
+TEST_F(CheckTest, EachFailureIsReportedInOneErrorBoxWithItsStatus) {
+    const std::string before = VersionFile();
+    struct Case {
+        std::function<void()> arrange;
+        MainEnd end;
+        const char* said;
+    };
+    const Case cases[] = {
+        {[&] { http.QueueFailure(); }, MainEnd::RequestFailed, "：无法连接或没有回答。"},
+        {[&] {
+             settings.values.publisherKeys = std::string(86, 'A') + "==";
+             Answer({File("a.dll", "2")});
+         },
+         MainEnd::AnswerRefused, "回答无法读取，或有未经发布者有效签名的项目。"},
+        {[&] { Answer({}, "3", "停用"); }, MainEnd::ServiceRefused, "拒绝了请求（错误代码 3）：停用"},
+        {[&] { settings.failure = "缺少 ServiceUrl。"; }, MainEnd::SettingsMissing, "设置无效：缺少 ServiceUrl。"},
+        {[&] {
+             files.FailReads("磁盘错误");
+             Answer({});
+         },
+         MainEnd::VersionFileUnreadable, "版本文件无法读取："},
+    };
+    for (const auto& c : cases) {
+        const std::size_t shownBefore = Boxes().size();
+        settings.values.publisherKeys = std::nullopt;
+        settings.failure.clear();
+        c.arrange();
+        EXPECT_EQ(Check(), c.end) << c.said;
+        ASSERT_EQ(Boxes().size(), shownBefore + 1) << c.said;
+        const ShownBox box = Boxes().back();
+        EXPECT_EQ(box.flags, kErrorFlags);
+        EXPECT_NE(box.text.find(c.said), std::string::npos) << box.text;
+        EXPECT_NE(box.text.find("检查未通过。"), std::string::npos);
+        if (c.end != MainEnd::VersionFileUnreadable) ExpectUntouched(before);
+    }
 }
 
 }  // namespace

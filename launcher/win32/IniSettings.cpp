@@ -49,8 +49,12 @@ bool IniSettings::Load(LauncherSettings& settings, std::string& error) {
         error = "找不到设置文件 " + path_ + "。";
         return false;
     }
-    return LoadUpdateSection([&file](const wchar_t* key) { return ReadKey(file, key); },
-                             "设置文件 " + path_ + " 的 [Update] 节", settings, error);
+    if (!LoadUpdateSection([&file](const wchar_t* key) { return ReadKey(file, key); },
+                           "设置文件 " + path_ + " 的 [Update] 节", settings, error)) {
+        return false;
+    }
+    settings.source = "file " + path_;
+    return true;
 }
 
 }  // namespace launcher::win

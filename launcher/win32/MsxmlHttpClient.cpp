@@ -7,6 +7,8 @@
 #include "common/win32/WindowsApi.h"
 #include <msxml2.h>
 
+#include <cstdio>
+
 namespace launcher::win {
 namespace {
 
@@ -52,8 +54,26 @@ bool CheckServerCertificates(IServerXMLHTTPRequest& request) {
     return SUCCEEDED(hr) || hr == E_NOTIMPL;
 }
 
+std::string HresultText(HRESULT hr) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
+    return text;
+}
+
+// The answer's length in bytes; -1 when it cannot be read.
+long BodySize(IServerXMLHTTPRequest& request) {
+    qv::win::Variant body;
+    long upper = -1;
+    if (FAILED(request.get_responseBody(body.Address())) || body.Get().vt != (VT_ARRAY | VT_UI1) ||
+        FAILED(SafeArrayGetUBound(body.Get().parray, 1, &upper))) {
+        return -1;
+    }
+    return upper + 1;
+}
+
 // The response document of a synchronous GET that ended with status 200.
-ComPtr<IDispatch> Get(IServerXMLHTTPRequest& request, const std::string& url) {
+// `outcome` says how the exchange went, for the log.
+ComPtr<IDispatch> Get(IServerXMLHTTPRequest& request, const std::string& url, std::string& outcome) {
     const Bstr method(std::string_view("GET"));
     const Bstr address(url);
     const Bstr header(std::string_view("User-Agent"));
@@ -62,13 +82,29 @@ ComPtr<IDispatch> Get(IServerXMLHTTPRequest& request, const std::string& url) {
     long readyState = 0;
     long status = 0;
     ComPtr<IDispatch> response;
-    if (FAILED(request.setTimeouts(kResolveTimeoutMs, kConnectTimeoutMs, kSendTimeoutMs, kReceiveTimeoutMs)) ||
-        FAILED(request.open(method.Get(), address.Get(), synchronous.Get(), Missing(), Missing())) ||
-        !CheckServerCertificates(request) || FAILED(request.setRequestHeader(header.Get(), agent.Get())) ||
-        FAILED(request.send(Missing())) || FAILED(request.get_readyState(&readyState)) ||
-        FAILED(request.get_status(&status)) || readyState != kReadyStateCompleted || status != kStatusOk) {
+    HRESULT hr = S_OK;
+    const auto failed = [&](const char* step, HRESULT result) {
+        hr = result;
+        if (SUCCEEDED(hr)) return false;
+        outcome = std::string(step) + " failed " + HresultText(hr);
+        return true;
+    };
+    if (failed("setTimeouts",
+               request.setTimeouts(kResolveTimeoutMs, kConnectTimeoutMs, kSendTimeoutMs, kReceiveTimeoutMs)) ||
+        failed("open", request.open(method.Get(), address.Get(), synchronous.Get(), Missing(), Missing()))) {
         return response;
     }
+    if (!CheckServerCertificates(request)) {
+        outcome = "the server certificate check could not be turned on";
+        return response;
+    }
+    if (failed("setRequestHeader", request.setRequestHeader(header.Get(), agent.Get())) ||
+        failed("send", request.send(Missing())) || failed("readyState", request.get_readyState(&readyState)) ||
+        failed("status", request.get_status(&status))) {
+        return response;
+    }
+    outcome = "HTTP status " + std::to_string(status) + ", " + std::to_string(BodySize(request)) + " bytes";
+    if (readyState != kReadyStateCompleted || status != kStatusOk) return response;
     request.get_responseXML(response.Address());
     return response;
 }
@@ -78,10 +114,13 @@ ComPtr<IDispatch> Get(IServerXMLHTTPRequest& request, const std::string& url) {
 bool MsxmlHttpClient::HttpGetXml(const std::string& url, std::unique_ptr<IXmlDocument>& document) {
     const auto request = CreateRequest();
     if (!request) {
+        LogEvent(log_, "answer: MSXML2.ServerXMLHTTP.6.0 could not be created");
         return false;
     }
-    const auto response = Get(*request.Get(), url);
+    std::string outcome;
+    const auto response = Get(*request.Get(), url, outcome);
     auto parsed = MsxmlDocument::FromDispatch(response.Get());
+    LogEvent(log_, "answer: " + outcome + (parsed || !response ? "" : ", not an XML document"));
     if (!parsed) {
         return false;
     }

@@ -71,8 +71,12 @@ bool RegistrySettings::Load(LauncherSettings& settings, std::string& error) {
         error = "无法读取注册表项 " + keyName_ + "（错误 " + std::to_string(key.Status()) + "）。";
         return false;
     }
-    return LoadUpdateSection([&key](const wchar_t* name) { return key.Text(name); }, "注册表项 " + keyName_ + " ",
-                             settings, error);
+    if (!LoadUpdateSection([&key](const wchar_t* name) { return key.Text(name); }, "注册表项 " + keyName_ + " ",
+                           settings, error)) {
+        return false;
+    }
+    settings.source = "machine key " + keyName_;
+    return true;
 }
 
 }  // namespace launcher::win

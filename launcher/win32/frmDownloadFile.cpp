@@ -161,7 +161,8 @@ void frmDownloadFile::tmStart_Timer() {
                             m_outputFiles,
                             m_installProcesses,
                             m_sizeFormatter,
-                            m_services.launcherFolder};
+                            m_services.launcherFolder,
+                            m_services.log};
     m_bResult = UpdateFiles(m_cltUpdateFiles, services);
     m_bRunning = false;
     DestroyWindow(m_hWnd);

@@ -9,6 +9,7 @@
 #include "launcher/DownloadPlatform.h"
 #include "launcher/LauncherWindows.h"
 #include "launcher/Platform.h"
+#include "launcher/RunLog.h"
 #include "launcher/ScreenPacer.h"
 #include "ShellSizeFormatter.h"
 #include "Win32OutputFiles.h"
@@ -26,6 +27,7 @@ struct DownloadWindowServices {
     ISystemInfo& system;
     IClock& clock;
     std::string launcherFolder;
+    IRunLog* log = nullptr;
 };
 
 class frmDownloadFile final : public IDownloadWindow, private IDownloadView {
@@ -42,6 +44,7 @@ public:
 
     // An empty list, or a window that cannot be made, gives false at once.
     bool ShowForm(const UpdateFileList& cltUpdateFiles) override;
+    bool Cancelled() const override { return m_bCancel; }
 
 private:
     struct Bar {

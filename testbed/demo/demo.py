@@ -6,7 +6,14 @@ date, runs startqvl.exe, which downloads, unpacks and registers them (the
 control library among them), takes screenshots of the wait window, the
 download window and the main client it starts: a form with the library's boxes
 and the connectivity monitor's events from two simulated terminals, one of
-which drops off. Then it tells what happened."""
+which drops off. Then it tells what happened.
+
+As a school should run it: the publisher's key is made with qv-publisher, the
+service signs its catalogue with it, the installation's settings name the
+public key (PublisherKeys), and IT staff check the settings with
+"startqvl.exe CHECK" before the first start. The run's log lines and the
+launcher's exit status are printed at the end."""
+import hashlib
 import os
 import subprocess
 import sys
@@ -23,10 +30,34 @@ FILES = [("quorvel.exe", 8, 0), ("regmarker.dll", 8, 1), ("Lumen_Control.ocx", 8
 # The main client's form as its designer saved it: texts in both text boxes.
 FORM = ("[amount]\nQvPropertyBag 1\nText 8 1280.50\n"
         "[code]\nQvPropertyBag 1\nText 8 class_3_2\n")
-CATALOGUE = '<catalogue customer="School01" salt="%s">%s</catalogue>' % (SALT, "".join(
-    "<File><cFileName>%s</cFileName><cVersion>%d</cVersion><cFilePath>[CUR_PATH]</cFilePath>"
-    "<cDownLoadPath>{base}/download</cDownLoadPath><cIfReg>%d</cIfReg><cIfPrivate>0</cIfPrivate></File>"
-    % entry for entry in FILES))
+PUBLISHER = h.HOST_TESTBED.parent / "publisher" / "qv-publisher"
+
+
+def catalogue(archives):
+    """Every entry with its archive's digest, for the service to sign."""
+    return '<catalogue customer="School01" salt="%s">%s</catalogue>' % (SALT, "".join(
+        "<File><cFileName>%s</cFileName><cVersion>%d</cVersion><cFilePath>[CUR_PATH]</cFilePath>"
+        "<cDownLoadPath>{base}/download</cDownLoadPath><cIfReg>%d</cIfReg><cIfPrivate>0</cIfPrivate>"
+        "<cSHA256>%s</cSHA256></File>"
+        % (name, version, reg, hashlib.sha256((archives / (name + ".comps")).read_bytes()).hexdigest())
+        for name, version, reg in FILES))
+
+
+def publisher_key(folder):
+    """A new publisher key pair: the private key file and the line for the settings."""
+    key = folder / "publisher.pem"
+    made = subprocess.run([str(PUBLISHER), "keygen", str(key)], capture_output=True, text=True, timeout=30,
+                          check=True)
+    return key, made.stdout.strip()
+
+
+def run_check(install):
+    """startqvl.exe CHECK, as IT staff run it after an installation: its box and exit status."""
+    with h.UiDriver() as ui:
+        checked = h.wine(install / "startqvl.exe", "CHECK", timeout=60)
+    for box in ui.boxes():
+        print("  CHECK box: [%s] %s" % (box.get("title"), box.get("text").replace("\r\n", " | ")))
+    print("  CHECK exit status:", checked.returncode)
 
 
 def make_archives(folder):
@@ -77,16 +108,20 @@ def main():
                  "".join("%s=7\r\n" % name for name, _, _ in FILES))
     (install / "quorvel.form").write_text(FORM, encoding="utf-8")
     archives = make_archives(h.scratch_folder("sources"))
+    key, publisher_keys = publisher_key(h.scratch_folder("publisher"))
+    print("publisher key made with qv-publisher:", publisher_keys)
     monitor_ready = start_monitor_server()
 
     # A short delay on the answer keeps the wait window up long enough to see,
     # and a throttled download the download window.
-    with h.UpdateService(CATALOGUE, downloads=archives, faults=["delay:2500", "download-rate:500000"]) as service, \
-            TerminalSimulator(2) as terminals:
+    with h.UpdateService(catalogue(archives), downloads=archives, faults=["delay:2500", "download-rate:500000"],
+                         sign_key=key) as service, TerminalSimulator(2) as terminals:
         (install / "startqvl.ini").write_text(
-            "[Update]\r\nServiceUrl=%s\r\nCustomerCode=School01\r\nSigningSalt=%s\r\n" % (service.url, SALT))
-        print("update service on", service.url)
+            "[Update]\r\nServiceUrl=%s\r\nCustomerCode=School01\r\nSigningSalt=%s\r\n%s\r\n"
+            % (service.url, SALT, publisher_keys))
+        print("update service on", service.url, "(its catalogue signed with the publisher's key)")
         print("installation in", install)
+        run_check(install)
         with h.UiDriver(watch=("QuorvelWaitWindow", "QuorvelDownloadWindow")) as ui:
             # The launcher's environment reaches the main client it starts.
             client_env = {"QV_STANDIN_LIFETIME": "90"}
@@ -126,6 +161,11 @@ def main():
     print("  unpacked:", ", ".join("%s (%d bytes)" % (name, (install / name).stat().st_size) for name, _, _ in FILES))
     registered = h.wait_until(lambda: (install / "regmarker.dll.registered").exists(), 20)
     print("  regmarker.dll registered by regsvr32:", "yes" if registered else "no")
+    run_log = h.RunLog()
+    print("  the run's log (%s):" % run_log.path)
+    for event in run_log.last_run(install):
+        print("    " + event)
+    print("  startqvl.exe exit status:", launcher.returncode)
     (install / "quorvel.exit").touch()
     saved = h.wait_until(lambda: [row[2] for row in form_log(install) if row[0] == "saved"], 30)
     print("  form saved into quorvel.form on exit:", saved[0] if saved else "no")

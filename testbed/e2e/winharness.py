@@ -14,6 +14,7 @@ Paths come from the environment that CTest sets:
 A suite whose programs cannot run on this machine (an i686 build without the
 32-bit side) ends at import with exit code 77 and the reason: CTest's skip.
 """
+import getpass
 import json
 import os
 import queue
@@ -248,6 +249,45 @@ class UiDriver:
 
     def boxes(self):
         return self.events("box")
+
+
+def user_local_app_data(prefix=None):
+    """The Wine user's local application-data folder (%LOCALAPPDATA%) in a prefix."""
+    users = Path(prefix or WINEPREFIX) / "drive_c" / "users"
+    named = users / getpass.getuser()
+    if named.is_dir():
+        return named / "AppData" / "Local"
+    others = sorted(d for d in users.iterdir() if d.is_dir() and d.name != "Public") if users.is_dir() else []
+    return (others[0] if others else named) / "AppData" / "Local"
+
+
+class RunLog:
+    """startqvl.exe's log in the prefix (%LOCALAPPDATA%\\Quorvel\\startqvl.log)."""
+
+    def __init__(self, prefix=None):
+        self.folder = user_local_app_data(prefix) / "Quorvel"
+        self.path = self.folder / "startqvl.log"
+        self.older = self.folder / "startqvl.1.log"
+
+    def text(self):
+        return "".join(p.read_bytes().decode("utf-8") for p in (self.older, self.path) if p.exists())
+
+    def last_run(self, install_folder):
+        """The events (without time and process id) of the last run of the launcher
+        in install_folder: from its start line to its end line, that process's only."""
+        start = "startqvl 3.24 in %s," % win_path(install_folder)
+        lines = [line.split("] ", 1) for line in self.text().split("\r\n") if "] " in line]
+        begun = [i for i, (_, event) in enumerate(lines) if event.startswith(start)]
+        if not begun:
+            return []
+        pid = lines[begun[-1]][0].rsplit("[", 1)[1]
+        events = []
+        for head, event in lines[begun[-1]:]:
+            if head.rsplit("[", 1)[1] == pid:
+                events.append(event)
+                if event.startswith("end: "):
+                    break
+        return events
 
 
 def write_ansi(path, text):

@@ -30,7 +30,7 @@ public:
 class FakeSettings : public ISettingsSource {
 public:
     bool Load(LauncherSettings& settings, std::string& error) override;
-    LauncherSettings values{"http://127.0.0.1:8080", "School01", "salt.for.tests", std::nullopt};
+    LauncherSettings values{"http://127.0.0.1:8080", "School01", "salt.for.tests", std::nullopt, "test settings"};
     std::string failure;  // when set, Load fails with it
 };
 

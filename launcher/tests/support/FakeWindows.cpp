@@ -36,6 +36,7 @@ public:
         owner_.downloads.push_back(cltUpdateFiles);
         return owner_.download(cltUpdateFiles);
     }
+    bool Cancelled() const override { return owner_.cancelled; }
 
 private:
     FakeWindowFactory& owner_;

@@ -35,6 +35,7 @@ public:
     // What the download window does with the list; by default it succeeds.
     std::function<bool(const UpdateFileList&)> download = [](const UpdateFileList&) { return true; };
     std::vector<UpdateFileList> downloads;  // every list the window was given
+    bool cancelled = false;                 // what the window answers after a failed ShowForm
 
 private:
     EventLog& log_;

@@ -1,11 +1,14 @@
 // startqvl.exe: the launcher's entry point. Wires the start-up sequence of the
-// portable core to the real platform and ends the process when it is done.
+// portable core to the real platform and ends the process with the exit
+// status of how the sequence ended.
 #include "common/win32/WindowsApi.h"
 
 #include <commctrl.h>
 #include <objbase.h>
 
 #include "launcher/CommandLine.h"
+#include "launcher/ExitStatus.h"
+#include "launcher/win32/FileRunLog.h"
 #include "launcher/win32/CngSignatureVerifier.h"
 #include "launcher/win32/IniSettings.h"
 #include "launcher/win32/RegistrySettings.h"
@@ -62,12 +65,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     using namespace launcher::win;
     const std::string folder = LauncherFolder();
+    FileRunLog log(FileRunLog::UserLogFolder());
     WinMessageBox messageBox;
     Win32FileSystem fileSystem;
     WinProcesses processes;
     WinClock clock;
     WinRandom random;
-    MsxmlHttpClient http;
+    MsxmlHttpClient http(&log);
     WinSystemInfo system;
     WinSingleInstance singleInstance;
     IniSettings settingsFile(folder);
@@ -75,12 +79,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     CngSignatureVerifier verifier;
     WinInstallProcesses installProcesses;
     WinWindowFactory windows(instance,
-                             DownloadWindowServices{messageBox, processes, fileSystem, system, clock, folder});
-    launcher::LauncherServices services{messageBox, fileSystem,     processes, clock,   random,           http,
-                                        system,     singleInstance, settings,  windows, installProcesses, folder,
-                                        &verifier};
+                             DownloadWindowServices{messageBox, processes, fileSystem, system, clock, folder, &log});
+    launcher::LauncherServices services{
+        messageBox, fileSystem, processes,        clock,  random,    http, system, singleInstance,
+        settings,   windows,    installProcesses, folder, &verifier, &log};
 
     const std::string commandLine = qv::win::Narrow(GetCommandLineW());
-    launcher::Main(launcher::ArgumentText(commandLine), services);
-    return 0;
+    return launcher::ExitStatus(launcher::Main(launcher::ArgumentText(commandLine), services));
 }

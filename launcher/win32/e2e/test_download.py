@@ -90,14 +90,15 @@ class DownloadTest(unittest.TestCase):
         (self.folder / "startqvl.ini").write_text(
             "[Update]\r\nServiceUrl=%s\r\nCustomerCode=%s\r\nSigningSalt=%s\r\n" % (self.service.url, CUSTOMER, SALT))
 
-    def run_launcher(self, answers=(), during=None):
+    def run_launcher(self, answers=(), during=None, arguments=()):
         self.write_settings()
         with h.UiDriver(answers=answers, watch=("QuorvelDownloadWindow",)) as ui:
-            launcher = h.wine_start(self.folder / "startqvl.exe", timeout=120)
+            launcher = h.wine_start(self.folder / "startqvl.exe", *arguments, timeout=120)
             self.addCleanup(h.end_process, launcher, 1)
             if during:
                 during(ui)
             self.assertTrue(h.wait_until(lambda: launcher.poll() is not None, 120), "the launcher did not end")
+        self.exit_status = launcher.returncode
         return ui
 
     @property
@@ -127,8 +128,11 @@ class DownloadTest(unittest.TestCase):
                         "regsvr32 was not started on the unpacked library")
         self.assertEqual(self.versions(), "quorvel.exe=2\r\nregmarker.dll=2\r\nLumen_Data.dat=2\r\n")
         self.assertTrue(self.client_started(), "the main client was not started")
+        self.assertEqual(self.exit_status, 0)
 
-    def assertNothingChanged(self, ui, box):
+    def assertNothingChanged(self, ui, box, status=16):
+        """status: the run's exit status (16: download not completed)."""
+        self.assertEqual(self.exit_status, status)
         self.assertEqual([b["text"] for b in ui.boxes()], [box])
         self.assertEqual(self.versions(), OLD_VERSIONS)
         self.assertEqual(self.archives_left(), [])
@@ -173,7 +177,7 @@ class Cancel(DownloadTest):
     def test_yes_stops_the_update_and_leaves_the_version_file(self):
         ui = self.run_launcher(answers=[(CANCEL_QUESTION, 6)], during=self.click_cancel)
 
-        self.assertNothingChanged(ui, "取消升级后，系统将退出。\r\n\r\n" + CANCEL_QUESTION)
+        self.assertNothingChanged(ui, "取消升级后，系统将退出。\r\n\r\n" + CANCEL_QUESTION, status=17)
         self.assertEqual(ui.boxes()[0]["title"], "请确认")
 
     def test_no_lets_the_update_go_on(self):
@@ -230,6 +234,7 @@ class Faults(DownloadTest):
         ui = self.run_launcher()
 
         self.assertEqual([b["text"] for b in ui.boxes()], [RUNNING])
+        self.assertEqual(self.exit_status, 16)
         self.assertEqual(self.versions(), OLD_VERSIONS)
         self.assertTrue((self.folder / "quorvel.exe").exists(), "the running program's file was touched")
         (self.folder / "quorvel.exit").touch()

@@ -57,7 +57,7 @@ class SignedTest(DownloadTest):
 
     def assertRefusedBeforeAnything(self, ui):
         """The answer was unreadable: nothing deleted, downloaded, registered or started."""
-        self.assertNothingChanged(ui, REQUEST_ERROR)
+        self.assertNothingChanged(ui, REQUEST_ERROR, status=14)
         self.assertEqual(self.downloads(), [])
         self.assertEqual((self.folder / "quorvel.exe").read_bytes(), (h.BIN / "quorvel.exe").read_bytes())
         self.assertFalse((self.folder / "regmarker.dll").exists())
@@ -148,6 +148,7 @@ class Keys(SignedTest):
                 self.assertIn("startqvl.ini", boxes[0]["text"])
                 self.assertIn("PublisherKeys", boxes[0]["text"])
                 self.assertEqual(boxes[0]["title"], "错误")
+                self.assertEqual(self.exit_status, 12)
                 self.assertEqual(self.service.requests(), [])
                 self.assertEqual(self.versions(), OLD_VERSIONS)
                 self.assertFalse(self.client_started(timeout=1))
@@ -178,7 +179,7 @@ class Https(SignedTest):
             with self.subTest(certificate=fault):
                 self.serve(tls=getattr(self.certs, fault))
                 ui = self.run_launcher()
-                self.assertNothingChanged(ui, REQUEST_ERROR)
+                self.assertNothingChanged(ui, REQUEST_ERROR, status=13)
                 self.assertEqual(self.service.requests(), [], "a request got through")
 
     def test_a_download_server_whose_certificate_does_not_verify_gets_no_transfer(self):

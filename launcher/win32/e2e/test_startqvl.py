@@ -91,10 +91,11 @@ class LauncherTest(unittest.TestCase):
         self.addCleanup(installation.stop_client)
         return installation
 
-    def run_launcher(self, installation, arguments=(), answers=()):
+    def run_launcher(self, installation, arguments=(), answers=(), status=0):
+        """status: the exit status the run must end with (0: the main client was started)."""
         with h.UiDriver(answers=answers) as ui:
             result = installation.run(arguments)
-        self.assertEqual(result.returncode, 0, result.stderr[-2000:])
+        self.assertEqual(result.returncode, status, result.stderr[-2000:])
         return ui
 
     def assertOnlyBox(self, ui, text, title="错误", icon="stop"):
@@ -147,7 +148,7 @@ class NormalStart(LauncherTest):
         inst = self.install(with_client=False)
         (inst.folder / "Lumen_Control.ocx").write_bytes(b"ocx")
 
-        ui = self.run_launcher(inst)
+        ui = self.run_launcher(inst, status=19)
 
         self.assertOnlyBox(ui, "系统主程序文件丢失。")
 
@@ -156,7 +157,7 @@ class Failures(LauncherTest):
     def test_a_missing_version_file_names_the_path_and_asks_nobody(self):
         inst = self.install(versions=None)
 
-        ui = self.run_launcher(inst)
+        ui = self.run_launcher(inst, status=11)
 
         boxes = ui.boxes()
         self.assertEqual(len(boxes), 1)
@@ -169,7 +170,7 @@ class Failures(LauncherTest):
         self.service.__exit__(None, None, None)  # its port is closed now
         original = inst.version_file.read_bytes()
 
-        ui = self.run_launcher(inst)
+        ui = self.run_launcher(inst, status=13)
 
         self.assertOnlyBox(ui, NETWORK_ERROR)
         self.assertEqual(inst.version_file.read_bytes(), original)
@@ -179,17 +180,19 @@ class Failures(LauncherTest):
         self.serve(catalogue(self.files, customer="OtherSchool"))
         inst = self.install()
 
-        ui = self.run_launcher(inst)
+        ui = self.run_launcher(inst, status=15)
 
         self.assertOnlyBox(ui, "客户编号无效。")
         self.assertEqual(inst.client_starts(timeout=1), [])
 
     def test_http_errors_and_malformed_answers_show_the_network_error(self):
-        for fault in ["status:404", "status:500", "malformed", "truncated", "no-result"]:
+        # No answer (13) or an answer that cannot be read (14).
+        for fault, status in [("status:404", 13), ("status:500", 13), ("malformed", 14), ("truncated", 14),
+                              ("no-result", 14)]:
             with self.subTest(fault=fault):
                 with h.UpdateService(catalogue(self.files), faults=[fault]) as service:
                     inst = Installation(service.url)
-                    ui = self.run_launcher(inst)
+                    ui = self.run_launcher(inst, status=status)
                     self.assertOnlyBox(ui, NETWORK_ERROR)
                     self.assertEqual(inst.client_starts(timeout=1), [])
                     self.assertEqual(len(service.requests()), 1)
@@ -202,7 +205,7 @@ class Modes(LauncherTest):
         self.addCleanup(h.end_process, client, 1)
         self.assertEqual(len(inst.client_starts()), 1)
 
-        ui = self.run_launcher(inst, ["update"])
+        ui = self.run_launcher(inst, ["update"], status=16)
 
         self.assertFalse((inst.folder / "quorvel.exe").exists())
         self.assertTrue(h.wait_until(lambda: client.poll() is not None, 10), "the running client was not stopped")
@@ -222,8 +225,9 @@ class Modes(LauncherTest):
             self.addCleanup(h.end_process, first, 1)
             self.assertTrue(h.wait_until(lambda: self.service.requests(), 20), "the first copy never asked")
             second = inst.run()
-            self.assertEqual(second.returncode, 0)
+            self.assertEqual(second.returncode, 10)
             self.assertTrue(h.wait_until(lambda: first.poll() is not None, 30))
+        self.assertEqual(first.returncode, 0)
 
         self.assertEqual([b["text"] for b in ui.boxes()], ["系统已经运行。"])
         self.assertEqual(ui.boxes()[0]["title"], "提示")

@@ -1,0 +1,89 @@
+#include "FileRunLog.h"
+
+#include <shlobj.h>
+
+#include "common/win32/WindowsApi.h"
+
+namespace launcher::win {
+namespace {
+
+LogTimestamp Now() {
+    SYSTEMTIME t{};
+    GetLocalTime(&t);
+    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+}
+
+}  // namespace
+
+FileRunLog::FileRunLog(std::wstring folder, std::uint64_t sizeLimit)
+    : folder_(std::move(folder)),
+      path_(folder_ + L"\\" + kFileName + L".log"),
+      older_(folder_ + L"\\" + kFileName + L".1.log"),
+      sizeLimit_(sizeLimit) {}
+
+std::wstring FileRunLog::UserLogFolder() {
+    PWSTR path = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DONT_VERIFY, nullptr, &path))) {
+        folder = std::wstring(path) + L"\\Quorvel";
+    }
+    CoTaskMemFree(path);
+    return folder;
+}
+
+bool FileRunLog::Open() {
+    if (folder_.empty()) return false;
+    if (!CreateDirectoryW(folder_.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    // Appends from several runs at once land whole; readers and a rotation by another run are let in.
+    file_.Reset(CreateFileW(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file_ || !GetFileSizeEx(file_.Get(), &size)) return false;
+    size_ = static_cast<std::uint64_t>(size.QuadPart);
+    return true;
+}
+
+bool FileRunLog::Rotate() {
+    file_.Reset();
+    MoveFileExW(path_.c_str(), older_.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (Open()) return true;
+    GiveUp();
+    return false;
+}
+
+void FileRunLog::GiveUp() noexcept {
+    givenUp_ = true;
+    file_.Reset();
+}
+
+void FileRunLog::Write(std::string_view event) noexcept {
+    try {
+        if (givenUp_) return;
+        if (!file_ && !Open()) {
+            GiveUp();
+            return;
+        }
+        const std::string line = FormatRunLogLine(Now(), GetCurrentProcessId(), event, secrets_);
+        if (size_ > 0 && size_ + line.size() > sizeLimit_) {
+            if (!Rotate()) return;
+        }
+        DWORD written = 0;
+        if (!WriteFile(file_.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr)) {
+            GiveUp();
+            return;
+        }
+        size_ += written;
+    } catch (...) {
+        GiveUp();
+    }
+}
+
+void FileRunLog::Conceal(std::string_view secret) noexcept {
+    try {
+        if (!secret.empty()) secrets_.emplace_back(secret);
+    } catch (...) {
+        GiveUp();  // a secret that cannot be kept must not reach the file unmasked
+    }
+}
+
+}  // namespace launcher::win
