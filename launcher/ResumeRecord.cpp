@@ -3,6 +3,8 @@
 #include <charconv>
 #include <string_view>
 
+#include "common/LineSplitter.h"
+
 namespace launcher {
 namespace {
 
@@ -27,13 +29,13 @@ std::string FormatResumeRecord(const ResumeRecord& record) {
 
 std::optional<ResumeRecord> ParseResumeRecord(const std::string& text) {
     ResumeRecord record;
-    std::string_view rest = text;
+    qv::LineSplitter lines;
+    lines.Add(text);
     bool header = false, ended = false, haveUrl = false, haveLength = false;
-    while (!rest.empty() && !ended) {
-        const auto lineEnd = rest.find('\n');
-        std::string_view line = rest.substr(0, lineEnd);
-        rest = lineEnd == std::string_view::npos ? std::string_view{} : rest.substr(lineEnd + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    while (!ended) {
+        const auto next = lines.Next();
+        if (!next) break;
+        const std::string_view line = *next;
         if (!header) {
             if (line != kHeader) return std::nullopt;
             header = true;

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <string_view>
 
+#include "common/LineSplitter.h"
+
 namespace launcher {
 namespace {
 
@@ -55,19 +57,16 @@ std::string FormatJournal(const std::vector<SwitchStep>& steps) {
 
 std::optional<std::vector<SwitchStep>> ParseJournal(const std::string& text) {
     std::vector<SwitchStep> steps;
-    std::string_view rest = text;
+    qv::LineSplitter lines;
+    lines.Add(text);
     bool header = false;
-    while (!rest.empty()) {
-        const auto lineEnd = rest.find('\n');
-        std::string_view line = rest.substr(0, lineEnd);
-        rest = lineEnd == std::string_view::npos ? std::string_view{} : rest.substr(lineEnd + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    while (const auto line = lines.Next()) {
         if (!header) {
-            if (line != kHeader) return std::nullopt;
+            if (*line != kHeader) return std::nullopt;
             header = true;
-        } else if (line == kEnd) {
-            return rest.empty() ? std::optional(steps) : std::nullopt;
-        } else if (const auto step = ParseStep(line)) {
+        } else if (*line == kEnd) {
+            return lines.Pending() == 0 ? std::optional(steps) : std::nullopt;
+        } else if (const auto step = ParseStep(*line)) {
             steps.push_back(*step);
         } else {
             return std::nullopt;
