@@ -67,6 +67,10 @@ public:
     // never half written.
     virtual bool MoveFile(const std::string& from, const std::string& to, std::string& error) = 0;
     virtual bool CopyFile(const std::string& from, const std::string& to, std::string& error) = 0;
+    // False only when this user is denied creating files in the folder (a
+    // standard user in the program files or system folder); anything else
+    // is left to the step that writes there.
+    virtual bool CanWriteFolder(const std::string& path) = 0;
     // Hands the file's raw bytes to `sink` in order.
     virtual bool ReadFileBytes(const std::string& path, const std::function<void(const char*, std::size_t)>& sink,
                                std::string& error) = 0;

@@ -1,5 +1,7 @@
 #include "UpdateFiles.h"
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "DownloadTexts.h"
@@ -11,6 +13,11 @@
 
 namespace launcher {
 namespace {
+
+std::string DeniedFolderText(const std::string& folder) {
+    return "系统需要升级，但当前用户无权写入文件夹“" + folder +
+           "”，没有更改任何文件。\r\n\r\n请由管理员启动本程序完成升级，或请管理员安装并启动 Quorvel 更新服务。";
+}
 
 bool IsProgramName(const std::string& name) {
     if (name.size() < 4) return false;
@@ -31,6 +38,12 @@ public:
 
     bool Run() {
         const int nCount = static_cast<int>(m_entries.size());
+        if (const auto denied = DeniedFolder()) {
+            LogEvent(m_s.log, "not updated: no right to write in " + *denied);
+            m_s.waitWindow.HideForm();
+            m_s.messageBox.Show(DeniedFolderText(*denied), "提示", mb::IconExclamation | mb::SystemModal);
+            return false;
+        }
         std::string error;
         if (!m_s.fileSystem.CreateFolder(m_layout.Root(), error)) {
             ReportUpdateError(m_s);
@@ -61,6 +74,21 @@ public:
     }
 
 private:
+    // The first folder that the update would write in and this user may not:
+    // the launcher folder, which holds the staging folder, and every target's.
+    std::optional<std::string> DeniedFolder() {
+        std::vector<std::string> folders{m_s.launcherFolder};
+        for (const auto& entry : m_entries) {
+            std::string folder = LocalFolder(*entry, m_s.launcherFolder, m_s.system);
+            if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+            if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+        }
+        for (const auto& folder : folders) {
+            if (!m_s.fileSystem.CanWriteFolder(folder)) return folder;
+        }
+        return std::nullopt;
+    }
+
     bool StageOne(int nPosition, const clsProgramFile& entry) {
         const std::string archive = m_layout.Archive(nPosition, entry.cFileName);
         const std::string surl = entry.cDownLoadPath + "/" + entry.cFileName + ".comps";

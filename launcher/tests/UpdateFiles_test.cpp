@@ -224,6 +224,26 @@ TEST_F(UpdateFilesTest, ARunningProgramStopsTheUpdateWithNothingInstalledTouched
     EXPECT_FALSE(fileSystem.FolderExists(staging.Root()));
 }
 
+TEST_F(UpdateFilesTest, AFolderThisUserMayNotWriteIsNamedBeforeAnythingIsFetched) {
+    Entry("a.dll", 10);
+    Entry("b.dll", 10)->cFilePath = "[SYS_PATH]";
+    const auto before = Installed();
+    for (const std::string& denied : {std::string(kFolder), std::string("C:\\WINDOWS\\system32")}) {
+        SCOPED_TRACE(denied);
+        fileSystem.deniedFolders = {denied};
+        boxes = FakeMessageBox{};
+
+        EXPECT_FALSE(Run());
+
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_NE(boxes.Shown()[0].text.find("无权写入文件夹“" + denied + "”，没有更改任何文件"), std::string::npos)
+            << boxes.Shown()[0].text;
+        EXPECT_TRUE(urls.opened.empty());
+        EXPECT_EQ(Installed(), before);
+        EXPECT_FALSE(fileSystem.FolderExists(staging.Root()));
+    }
+}
+
 TEST_F(UpdateFilesTest, CancelDuringATransferStopsAfterTheCurrentBlockAndKeepsWhatArrived) {
     Entry("a.exe", 20000);
     Entry("b.exe", 10);

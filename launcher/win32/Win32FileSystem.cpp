@@ -33,7 +33,10 @@ DWORD TryWhileShared(Attempt attempt) {
     for (DWORD waited = 0;; waited += kRetryStepMs) {
         if (attempt()) return ERROR_SUCCESS;
         const DWORD code = GetLastError();
-        if ((code != ERROR_SHARING_VIOLATION && code != ERROR_LOCK_VIOLATION) || waited >= kSharedRetryMs) return code;
+        // A file open elsewhere that is to be replaced or deleted answers "access denied".
+        const bool held =
+            code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION || code == ERROR_ACCESS_DENIED;
+        if (!held || waited >= kSharedRetryMs) return code;
         Sleep(kRetryStepMs);
     }
 }
@@ -210,6 +213,16 @@ bool Win32FileSystem::CopyFile(const std::string& from, const std::string& to, s
     const std::wstring source = Widen(from);
     const std::wstring target = Widen(to);
     return RetryWhileShared([&] { return CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE; }, error);
+}
+
+bool Win32FileSystem::CanWriteFolder(const std::string& path) {
+    // Access rights are decided by the folder's whole security: creating a
+    // file is the one question the system answers exactly.
+    const std::wstring probe = Widen(path) + L"\\.qvwrite-" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    const UniqueHandle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
+                                        nullptr));
+    return file || GetLastError() != ERROR_ACCESS_DENIED;
 }
 
 bool Win32FileSystem::ReadFileBytes(const std::string& path, const std::function<void(const char*, std::size_t)>& sink,

@@ -23,6 +23,7 @@ public:
     std::int64_t FileSize(const std::string& path) override;
     bool MoveFile(const std::string& from, const std::string& to, std::string& error) override;
     bool CopyFile(const std::string& from, const std::string& to, std::string& error) override;
+    bool CanWriteFolder(const std::string& path) override;
     bool ReadFileBytes(const std::string& path, const std::function<void(const char*, std::size_t)>& sink,
                        std::string& error) override;
 };

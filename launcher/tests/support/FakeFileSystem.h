@@ -43,6 +43,10 @@ public:
     bool CopyFile(const std::string& from, const std::string& to, std::string& error) override;
     bool ReadFileBytes(const std::string& path, const std::function<void(const char*, std::size_t)>& sink,
                        std::string& error) override;
+    bool CanWriteFolder(const std::string& path) override { return !deniedFolders.contains(path); }
+
+    // Folders (without a final "\") this user may not write in.
+    std::set<std::string> deniedFolders;
 
     // Asked before every call that changes something; a description makes
     // that call fail with it. It may also throw, as a process that is killed

@@ -6,6 +6,9 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
+#include <vector>
+#include <algorithm>
 
 #include "common/win32/TextConvert.h"
 #include "common/win32/UniqueHandle.h"
@@ -150,6 +153,80 @@ TEST_F(Win32FileSystemTest, DeleteRemovesTheFile) {
     ASSERT_TRUE(files_.DeleteFile(Path("quorvel.exe"), error)) << error;
     EXPECT_FALSE(fs::exists(Native("quorvel.exe")));
     EXPECT_EQ(error, "");
+}
+
+TEST_F(Win32FileSystemTest, StagingFoldersAreMadeListedAndRemovedWithEverythingInThem) {
+    std::string error;
+    ASSERT_TRUE(files_.CreateFolder(Path(".update"), error)) << error;
+    ASSERT_TRUE(files_.CreateFolder(Path(".update"), error)) << "one that exists is fine";
+    ASSERT_TRUE(files_.CreateFolder(Path(".update\\1"), error)) << error;
+    PutBytes(".update\\1\\a.dll", "12345");
+    PutBytes(".update\\journal", "j");
+    SetFileAttributesW(Native(".update\\journal").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    auto names = files_.ListFolder(Path(".update"));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"1", "journal"}));
+    EXPECT_EQ(files_.FileSize(Path(".update\\1\\a.dll")), 5);
+    EXPECT_EQ(files_.FileSize(Path(".update\\1")), -1) << "a folder has no size";
+    EXPECT_EQ(files_.FileSize(Path("missing")), -1);
+    EXPECT_TRUE(files_.FolderExists(Path(".update\\1")));
+
+    ASSERT_TRUE(files_.RemoveFolderTree(Path(".update"), error)) << error;
+    EXPECT_FALSE(fs::exists(Native(".update")));
+    EXPECT_TRUE(files_.RemoveFolderTree(Path(".update"), error)) << "nothing left to remove";
+}
+
+TEST_F(Win32FileSystemTest, MovesReplaceCopiesKeepAndBytesAreReadWhole) {
+    std::string error;
+    PutBytes("new.dll", "new");
+    PutBytes("old.dll", "old");
+    ASSERT_TRUE(files_.CopyFile(Path("old.dll"), Path("aside.dll"), error)) << error;
+    ASSERT_TRUE(files_.MoveFile(Path("new.dll"), Path("old.dll"), error)) << error;
+    EXPECT_EQ(Bytes("old.dll"), "new");
+    EXPECT_EQ(Bytes("aside.dll"), "old");
+    EXPECT_FALSE(fs::exists(Native("new.dll")));
+    EXPECT_FALSE(files_.MoveFile(Path("new.dll"), Path("x.dll"), error));
+
+    std::string big(200000, 'b');
+    PutBytes("big", big);
+    std::string read;
+    ASSERT_TRUE(files_.ReadFileBytes(
+        Path("big"), [&](const char* data, std::size_t size) { read.append(data, size); }, error));
+    EXPECT_EQ(read, big);
+}
+
+TEST_F(Win32FileSystemTest, AFileHeldOpenForAMomentIsWaitedForAndOneHeldLongerFails) {
+    PutBytes("held.dll", "old");
+    PutBytes("new.dll", "new");
+    auto hold = [&](DWORD milliseconds) {
+        qv::win::UniqueHandle file(CreateFileW(Native("held.dll").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        EXPECT_TRUE(file);
+        return std::thread([file = std::move(file), milliseconds]() mutable {
+            Sleep(milliseconds);
+            file.Reset();
+        });
+    };
+    std::string error;
+    std::thread briefly = hold(800);
+    EXPECT_TRUE(files_.MoveFile(Path("held.dll"), Path("aside.dll"), error)) << error;
+    briefly.join();
+
+    PutBytes("held.dll", "old");
+    std::thread long_ = hold(8000);
+    EXPECT_FALSE(files_.MoveFile(Path("new.dll"), Path("held.dll"), error));
+    // Windows answers a target held open with "access denied", a source with "sharing violation".
+    EXPECT_TRUE(error == qv::win::LastErrorText(ERROR_SHARING_VIOLATION) ||
+                error == qv::win::LastErrorText(ERROR_ACCESS_DENIED))
+        << error;
+    long_.join();
+    EXPECT_EQ(Bytes("held.dll"), "old");
+}
+
+TEST_F(Win32FileSystemTest, AWritableFolderIsSaidSoAndKeepsNoProbe) {
+    EXPECT_TRUE(files_.CanWriteFolder(qv::win::Narrow(folder_.wstring())));
+    EXPECT_TRUE(fs::is_empty(folder_));
 }
 
 TEST_F(Win32FileSystemTest, FailuresCarryTheSystemsDescription) {

@@ -47,6 +47,7 @@ struct Unused final : launcher::IProcesses, launcher::IFileSystem, launcher::ISy
     std::int64_t FileSize(const std::string&) override { return -1; }
     bool MoveFile(const std::string&, const std::string&, std::string&) override { return false; }
     bool CopyFile(const std::string&, const std::string&, std::string&) override { return false; }
+    bool CanWriteFolder(const std::string&) override { return true; }
     bool ReadFileBytes(const std::string&, const std::function<void(const char*, std::size_t)>&,
                        std::string&) override {
         return false;
