@@ -22,10 +22,15 @@ std::string LogLine(const LoggedRequest& request) {
     return line;
 }
 
+std::string ServedLine(std::string_view path, int status, long long first, long long bytes) {
+    std::string line;
+    AppendField(line, path);
+    return line + '\t' + std::to_string(status) + '\t' + std::to_string(first) + '\t' + std::to_string(bytes) + '\n';
+}
+
 RequestLog::RequestLog(const std::filesystem::path& file) : m_out(file, std::ios::binary | std::ios::app) {}
 
-void RequestLog::Append(const LoggedRequest& request) {
-    const auto line = LogLine(request);
+void RequestLog::AppendLine(std::string_view line) {
     const std::lock_guard guard(m_lock);
     m_out << line;
     m_out.flush();

@@ -1,6 +1,6 @@
 #pragma once
 // One line per request for the tests to read: method, path, raw query and
-// User-Agent, separated by tabs.
+// User-Agent, separated by tabs. The same writer keeps the served-bytes log.
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -16,6 +16,10 @@ struct LoggedRequest {
     std::string_view userAgent;
 };
 
+// A download's line in the served-bytes log: path, status, first byte of the
+// body within the file and the body bytes written to the connection.
+std::string ServedLine(std::string_view path, int status, long long first, long long bytes);
+
 // The line with its "\n". A tab, CR or LF inside a field becomes a space so
 // that a line always holds exactly four fields.
 std::string LogLine(const LoggedRequest& request);
@@ -26,7 +30,8 @@ public:
     explicit RequestLog(const std::filesystem::path& file);
     bool IsOpen() const { return m_out.is_open(); }
     // Written and flushed at once; safe from several threads.
-    void Append(const LoggedRequest& request);
+    void Append(const LoggedRequest& request) { AppendLine(LogLine(request)); }
+    void AppendLine(std::string_view line);
 
 private:
     std::mutex m_lock;
