@@ -22,10 +22,13 @@ std::string LogLine(const LoggedRequest& request) {
     return line;
 }
 
-std::string ServedLine(std::string_view path, int status, long long first, long long bytes) {
+std::string ServedLine(const ServedDownload& served) {
     std::string line;
-    AppendField(line, path);
-    return line + '\t' + std::to_string(status) + '\t' + std::to_string(first) + '\t' + std::to_string(bytes) + '\n';
+    AppendField(line, served.path);
+    line += '\t';
+    AppendField(line, served.range);
+    return line + '\t' + std::to_string(served.status) + '\t' + std::to_string(served.first) + '\t' +
+           std::to_string(served.bytes) + '\n';
 }
 
 RequestLog::RequestLog(const std::filesystem::path& file) : m_out(file, std::ios::binary | std::ios::app) {}

@@ -16,9 +16,19 @@ struct LoggedRequest {
     std::string_view userAgent;
 };
 
-// A download's line in the served-bytes log: path, status, first byte of the
-// body within the file and the body bytes written to the connection.
-std::string ServedLine(std::string_view path, int status, long long first, long long bytes);
+// One download's answer: the Range header asked for (empty without one), the
+// status, the first byte of the body within the file and the body bytes
+// written to the connection.
+struct ServedDownload {
+    std::string path;
+    std::string range;
+    int status = 0;
+    long long first = 0;
+    long long bytes = 0;
+};
+
+// Its line in the served-bytes log: path, range, status, first and bytes.
+std::string ServedLine(const ServedDownload& served);
 
 // The line with its "\n". A tab, CR or LF inside a field becomes a space so
 // that a line always holds exactly four fields.

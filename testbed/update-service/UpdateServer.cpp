@@ -131,11 +131,11 @@ void UpdateServer::ServeDownload(const httplib::Request& request, httplib::Respo
     }
     const auto content =
         std::make_shared<const std::string>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    const auto path = PathOfTarget(request.target);
+    ServedDownload served{std::string(PathOfTarget(request.target)), request.get_header_value("Range")};
     const DownloadFaults& faults = m_settings.faults.downloads.For(file->filename().string());
     if (faults.status) {
-        response.status = *faults.status;
-        NoteServed(path, response.status, 0, 0);
+        served.status = response.status = *faults.status;
+        NoteServed(served);
         return;
     }
     const long long size = static_cast<long long>(content->size());
@@ -151,7 +151,8 @@ void UpdateServer::ServeDownload(const httplib::Request& request, httplib::Respo
     if (range.kind == ByteRange::Kind::Unsatisfiable) {
         response.status = 416;
         response.set_header("Content-Range", "bytes */" + std::to_string(size));
-        NoteServed(path, response.status, 0, 0);
+        served.status = response.status;
+        NoteServed(served);
         return;
     }
     const bool partial = range.kind == ByteRange::Kind::Partial;
@@ -163,20 +164,20 @@ void UpdateServer::ServeDownload(const httplib::Request& request, httplib::Respo
                                                  "/" + std::to_string(size));
     }
     SendBody(response, faults, std::string_view(*content).substr(first, length), content,
-             std::make_shared<ServedCount>(*this, std::string(path), response.status, first));
+             std::make_shared<ServedCount>(*this, ServedDownload{served.path, served.range, response.status, first}));
 }
 
 struct UpdateServer::ServedCount {
-    ServedCount(UpdateServer& server, std::string path, int status, long long first)
-        : server(server), path(std::move(path)), status(status), first(first) {}
-    ~ServedCount() { server.NoteServed(path, status, first, bytes); }
+    ServedCount(UpdateServer& server, ServedDownload served) : server(server), served(std::move(served)) {}
+    ~ServedCount() {
+        served.bytes = bytes;
+        server.NoteServed(served);
+    }
     ServedCount(const ServedCount&) = delete;
     ServedCount& operator=(const ServedCount&) = delete;
 
     UpdateServer& server;
-    std::string path;
-    int status;
-    long long first;
+    ServedDownload served;
     std::atomic<long long> bytes{0};
 };
 
@@ -235,8 +236,8 @@ bool UpdateServer::Hold() {
     return true;
 }
 
-void UpdateServer::NoteServed(std::string_view path, int status, long long first, long long bytes) {
-    if (m_settings.served) m_settings.served->AppendLine(ServedLine(path, status, first, bytes));
+void UpdateServer::NoteServed(const ServedDownload& served) {
+    if (m_settings.served) m_settings.served->AppendLine(ServedLine(served));
 }
 
 bool UpdateServer::WaitOut(std::chrono::milliseconds delay) {

@@ -65,7 +65,7 @@ private:
     bool WaitOut(std::chrono::milliseconds delay);
     // Writes the hold marker and waits until it is gone; false when Stop came first.
     bool Hold();
-    void NoteServed(std::string_view path, int status, long long first, long long bytes);
+    void NoteServed(const ServedDownload& served);
 
     ServiceSettings m_settings;
     std::unique_ptr<httplib::Server> m_server;

@@ -31,7 +31,7 @@ constexpr const char* kUsage =
     "      | download-rate:<bytes per second> | download-ignore-range | download-hold:<bytes>\n"
     "      with @<file name>, for that file only (it then gets none of the others)\n"
     "  downloads answer \"Range: bytes=N-[M]\" with 206 (If-Range: the ETag or Last-Modified)\n"
-    "  --served: one line per download: path, status, first byte, body bytes sent\n"
+    "  --served: one line per download: path, Range asked, status, first byte, body bytes sent\n"
     "  --hold-marker: download-hold writes this file after that many body bytes and\n"
     "      sends the rest once the file is gone (at most a minute later)\n"
     "  --sign-key: signs every catalogue entry that has no cSignature\n"

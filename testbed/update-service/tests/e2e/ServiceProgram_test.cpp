@@ -282,8 +282,8 @@ TEST_F(ServiceProgram, updateAnswersRangesItselfAndCountsTheBytesServed) {
     const std::string path = "/download/bin/Tool.exe.comps\t";
     auto lines = Lines(ReadAll(served));
     std::sort(lines.begin(), lines.end());
-    EXPECT_EQ(lines, (std::vector<std::string>{path + "200\t0\t20", path + "200\t0\t20", path + "206\t12\t8",
-                                               path + "416\t0\t0"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{path + "\t200\t0\t20", path + "bytes=12-\t200\t0\t20",
+                                               path + "bytes=12-\t206\t12\t8", path + "bytes=20-\t416\t0\t0"}));
 }
 
 TEST_F(ServiceProgram, updateFaultsNamedForOneFileSpareTheOthers) {
