@@ -19,11 +19,11 @@ ByteRange RequestedRange(std::string_view range, std::string_view ifRange, const
     constexpr std::string_view kUnit = "bytes=";
     if (range.substr(0, kUnit.size()) != kUnit) return {};
     if (!ifRange.empty() && ifRange != file.etag && ifRange != file.lastModified) return {};
-    const auto spec = range.substr(kUnit.size());
-    const auto dash = spec.find('-');
+    const auto bounds = range.substr(kUnit.size());
+    const auto dash = bounds.find('-');
     if (dash == std::string_view::npos) return {};
-    const auto first = Offset(spec.substr(0, dash));
-    const auto lastText = spec.substr(dash + 1);
+    const auto first = Offset(bounds.substr(0, dash));
+    const auto lastText = bounds.substr(dash + 1);
     const auto last = lastText.empty() ? first : Offset(lastText);
     if (!first || !last || *last < *first) return {};
     if (*first >= size) return {ByteRange::Kind::Unsatisfiable, 0, 0};
