@@ -169,9 +169,14 @@ bool DownloadFile(const std::string& surl, const std::string& strFile, int nFile
     s.view.SetBarRange(ProgressBar::File, 0, lLength);
     std::string error;
     const bool resuming = transfer.offset > 0;
-    const auto file = resuming ? s.outputFiles.Append(strFile, error) : s.outputFiles.Create(strFile, error);
+    // The kept part is read before it is opened for writing: a file being written is shared with no reader.
     Sha256 digest;
-    if (!file || (resuming && !strSHA256.empty() && !HashExisting(strFile, digest, s.fileSystem))) {
+    if (resuming && !strSHA256.empty() && !HashExisting(strFile, digest, s.fileSystem)) {
+        ReportUpdateError(s);
+        return false;
+    }
+    const auto file = resuming ? s.outputFiles.Append(strFile, error) : s.outputFiles.Create(strFile, error);
+    if (!file) {
         ReportUpdateError(s);
         return false;
     }

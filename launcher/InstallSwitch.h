@@ -47,8 +47,8 @@ private:
     bool RemoveStaging(std::string& error);
     bool WriteJournal(const std::vector<SwitchStep>& steps, std::string& error);
 
-    std::string m_versionFile;
     StagingLayout m_layout;
+    std::string m_versionFile;
     IFileSystem& m_fileSystem;
     IInstallProcesses& m_processes;
     IRunLog* m_log;

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-targets="startqvl Arj32 quorvel baseline_launch bare_download block_costs keystroke_control_bench Lumen_Control"
+targets="startqvl Arj32 quorvel uidriver baseline_launch bare_download block_costs keystroke_control_bench Lumen_Control"
 cmake --preset win64 >/dev/null && cmake --build --preset win64 --target $targets host_tools
 builds=(build/win64)
 if [ -d build/win32/bin ]; then

@@ -60,10 +60,14 @@ class Installation:
         for name in ("startqvl.exe", "quorvel.exe", "wait.avi", "bare_download.exe", "baseline_launch.exe"):
             h.copy_program(name, self.folder)
         h.copy_program("Arj32.exe", self.folder / "Tools")
+        self.use(service)
+        self.reset()
+
+    def use(self, service):
+        """The launcher's settings name this service."""
         (self.folder / "startqvl.ini").write_text(
             "[Update]\r\nServiceUrl=%s\r\nCustomerCode=School01\r\nSigningSalt=%s\r\n" % (service.url, SALT))
         self.service = service
-        self.reset()
 
     def reset(self):
         h.write_ansi(self.folder / "FileVersion.cfg", "quorvel.exe=1\r\n%s=1\r\n" % ENTRY)

@@ -4,6 +4,7 @@
 
 #include "launcher/InstallSwitch.h"
 #include "launcher/ResumeRecord.h"
+#include "launcher/Sha256.h"
 #include "launcher/StagingLayout.h"
 
 #include <string>
@@ -358,6 +359,26 @@ TEST_F(ResumeWithDigestTest, TheWholeFileIsHashedSoAWrongPartIsCaught) {
     EXPECT_EQ(boxes.Shown().at(0).text, kUpdateError);
     EXPECT_FALSE(fileSystem.Content(staging.Archive(1, "a.dll"))) << "a wrong archive is not kept";
     EXPECT_FALSE(fileSystem.Content(Local("a.dll")));
+}
+
+TEST_F(ResumeWithDigestTest, TheKeptPartIsHashedBeforeTheRestIsAppendedToIt) {
+    const std::string body(20000, 'k');
+    Sha256 digest;
+    digest.Update(body.data(), body.size());
+    Entry("a.dll", 0)->cSHA256 = digest.HexDigest();
+    urls.Serve(Url("a.dll"), body);
+    urls.responses[Url("a.dll")].headers["ETag"] = "\"9\"";
+    fileSystem.CreateFolder(staging.Root(), ignored);
+    fileSystem.CreateFolder(staging.Root() + "\\1", ignored);
+    fileSystem.SetFile(staging.Archive(1, "a.dll"), body.substr(0, 8192));
+    fileSystem.SetFile(staging.ResumeRecord(1, "a.dll"),
+                       FormatResumeRecord({Url("a.dll"), 20000, list[0]->cSHA256, "\"9\"", ""}));
+
+    ASSERT_TRUE(Run()) << (boxes.Shown().empty() ? "" : boxes.Shown().at(0).text);
+
+    EXPECT_EQ(urls.ranged, (std::vector<RangeRequest>{{Url("a.dll"), 8192, "\"9\""}}));
+    EXPECT_EQ(urls.bytesServed, 20000u - 8192u);
+    EXPECT_EQ(fileSystem.Content(Local("a.dll")), "unpacked " + body);
 }
 
 TEST_F(ResumeWithDigestTest, AFileChangedOnTheServerComesBackWhole) {

@@ -1,5 +1,6 @@
 #include "ArjCommand.h"
 
+#include <charconv>
 #include <exception>
 
 #include "ArjError.h"
@@ -20,6 +21,20 @@ std::optional<ExtractCommand> ParseCommandLine(const std::vector<std::string>& a
     ExtractCommand command{words[1], words.size() == 3 ? words[2] : std::string()};
     while (!command.destination.empty() && command.destination.back() == ' ') command.destination.pop_back();
     return command;
+}
+
+std::optional<int> ForcedExitCode(const std::string& setting, const std::string& archive) {
+    const auto at = setting.find('@');
+    const std::string code = setting.substr(0, at);
+    int value = 0;
+    const auto [end, error] = std::from_chars(code.data(), code.data() + code.size(), value);
+    if (code.empty() || error != std::errc{} || end != code.data() + code.size()) return std::nullopt;
+    if (at == std::string::npos) return value;
+    const std::string name = setting.substr(at + 1);
+    const auto slash = archive.find_last_of("\\/");
+    const std::string archiveName = slash == std::string::npos ? archive : archive.substr(slash + 1);
+    if (archiveName != name) return std::nullopt;
+    return value;
 }
 
 int RunArj32(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -19,6 +19,12 @@ struct ExtractCommand {
 // command or a missing archive.
 std::optional<ExtractCommand> ParseCommandLine(const std::vector<std::string>& args);
 
+// For the launcher's tests: the exit code that the setting "<code>" or
+// "<code>@<archive file name>" (from the environment variable
+// QV_ARJ32_EXIT_CODE) forces after the extraction of this archive; nothing
+// without a setting, for another archive or for a setting that is no number.
+std::optional<int> ForcedExitCode(const std::string& setting, const std::string& archive);
+
 // Runs the program: arguments without the program name, UTF-8. Returns the exit
 // code: 0 on success, 1 for a damaged or unsupported archive, 2 for a bad command line.
 int RunArj32(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -147,9 +147,10 @@ def scratch_folder(name):
 class UpdateService:
     """The update and download service stand-in on 127.0.0.1, on a free port."""
 
-    def __init__(self, catalogue_xml, downloads=None, faults=(), folder=None, sign_key=None, tls=None):
+    def __init__(self, catalogue_xml, downloads=None, faults=(), folder=None, sign_key=None, tls=None, port=0):
         """sign_key: a publisher's private key (PEM) to sign the entries with;
-        tls: (certificate chain, key) PEM files to serve HTTPS with."""
+        tls: (certificate chain, key) PEM files to serve HTTPS with. A download-hold
+        fault writes hold_marker and goes on once it is deleted. port: 0 for any free one."""
         self.folder = Path(folder or scratch_folder("service"))
         self.sign_key = sign_key
         self.tls = tls
@@ -158,15 +159,20 @@ class UpdateService:
         self.downloads = Path(downloads) if downloads else self.folder / "downloads"
         self.downloads.mkdir(parents=True, exist_ok=True)
         self.log = self.folder / "requests.log"
+        self.served_log = self.folder / "served.log"
+        self.hold_marker = self.folder / "held"
         self.port_file = self.folder / "port"
         self.faults = list(faults)
         self.process = None
+        self.requested_port = port
         self.port = None
 
     def __enter__(self):
         args = [str(HOST_TESTBED / "update-service" / "update-service"),
                 "--port-file", str(self.port_file), "--catalogue", str(self.catalogue),
-                "--downloads", str(self.downloads), "--log", str(self.log), "--lifetime", "600"]
+                "--downloads", str(self.downloads), "--log", str(self.log), "--lifetime", "600",
+                "--served", str(self.served_log), "--hold-marker", str(self.hold_marker),
+                "--port", str(self.requested_port)]
         for fault in self.faults:
             args += ["--fault", fault]
         if self.sign_key:
@@ -201,6 +207,20 @@ class UpdateService:
         for line in self.log.read_text(encoding="utf-8").splitlines():
             method, path, query, agent = (line.split("\t") + ["", "", "", ""])[:4]
             rows.append({"method": method, "path": path, "query": query, "user_agent": agent})
+        return rows
+
+
+    def served(self):
+        """Every download answered so far: dicts with path, range (the Range asked for, or ""),
+        status, first (byte) and bytes (of the body sent). A download's line comes once its
+        reply is finished with."""
+        if not self.served_log.exists():
+            return []
+        rows = []
+        for line in self.served_log.read_text(encoding="utf-8").splitlines():
+            path, asked, status, first, sent = line.split("\t")
+            rows.append({"path": path, "range": asked, "status": int(status), "first": int(first),
+                         "bytes": int(sent)})
         return rows
 
 

@@ -76,6 +76,7 @@ void ChangeAnswer(const Faults& faults, Answer& answer) {
 bool AddFault(Faults& faults, std::string_view kind) {
     const auto colon = kind.find(':');
     const auto name = kind.substr(0, colon);
+    if (name.substr(0, 9) == "download-") return AddDownloadFault(faults.downloads, kind);
     if ((name == "change" || name == "copy-signature") && colon != std::string_view::npos) {
         return AddAnswerChange(faults, name, kind.substr(colon + 1));
     }
@@ -84,18 +85,6 @@ bool AddFault(Faults& faults, std::string_view kind) {
         if (!value) return false;
         if (name == "status" && *value >= 100 && *value <= 599) {
             faults.status = static_cast<int>(*value);
-            return true;
-        }
-        if (name == "download-status" && *value >= 100 && *value <= 599) {
-            faults.downloadStatus = static_cast<int>(*value);
-            return true;
-        }
-        if (name == "download-cut" && *value >= 0) {
-            faults.downloadCut = *value;
-            return true;
-        }
-        if (name == "download-rate" && *value >= 1) {
-            faults.downloadRate = *value;
             return true;
         }
         if (name == "delay" && *value >= 0) {
@@ -108,7 +97,6 @@ bool AddFault(Faults& faults, std::string_view kind) {
     if (name == "no-result") return faults.noResult = true;
     if (name == "empty-list") return faults.emptyList = true;
     if (name == "truncated") return faults.truncated = true;
-    if (name == "download-no-length") return faults.downloadNoLength = true;
     return false;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Answer.h"
+#include "DownloadFaults.h"
 
 namespace testbed {
 
@@ -18,13 +19,7 @@ struct Faults {
     bool noResult = false;
     bool emptyList = false;
     bool truncated = false;
-    // Archive downloads: a status in place of the file, the connection closed
-    // after this many bytes of the announced whole, the body sent chunked
-    // without a Content-Length, or sent at this many bytes per second.
-    std::optional<int> downloadStatus;
-    std::optional<long long> downloadCut;
-    bool downloadNoLength = false;
-    std::optional<long long> downloadRate;
+    DownloadFaultSet downloads;
     // The answer changed after the catalogue was signed: a field of the n-th
     // file (1-based) set to a text, or one file's cSignature put on another.
     struct FieldChange {
@@ -41,10 +36,9 @@ struct Faults {
 };
 
 // Adds one of "status:<code>" (100 to 599), "malformed", "truncated",
-// "delay:<ms>", "no-result", "empty-list", "download-status:<code>",
-// "download-cut:<bytes>", "download-no-length", "download-rate:<bytes per
-// second, at least 1>", "change:<n>:<field>:<text>" (the text may hold
-// colons), "copy-signature:<from>:<to>"; false for anything else.
+// "delay:<ms>", "no-result", "empty-list", "change:<n>:<field>:<text>" (the
+// text may hold colons), "copy-signature:<from>:<to>", or a download fault
+// (see AddDownloadFault); false for anything else.
 bool AddFault(Faults& faults, std::string_view kind);
 
 struct Reply {

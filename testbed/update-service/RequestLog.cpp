@@ -22,10 +22,18 @@ std::string LogLine(const LoggedRequest& request) {
     return line;
 }
 
+std::string ServedLine(const ServedDownload& served) {
+    std::string line;
+    AppendField(line, served.path);
+    line += '\t';
+    AppendField(line, served.range);
+    return line + '\t' + std::to_string(served.status) + '\t' + std::to_string(served.first) + '\t' +
+           std::to_string(served.bytes) + '\n';
+}
+
 RequestLog::RequestLog(const std::filesystem::path& file) : m_out(file, std::ios::binary | std::ios::app) {}
 
-void RequestLog::Append(const LoggedRequest& request) {
-    const auto line = LogLine(request);
+void RequestLog::AppendLine(std::string_view line) {
     const std::lock_guard guard(m_lock);
     m_out << line;
     m_out.flush();

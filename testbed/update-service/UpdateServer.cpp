@@ -7,8 +7,10 @@
 #include <iterator>
 #include <sys/socket.h>
 
+#include "ByteRange.h"
 #include "CatalogueSigning.h"
 #include "DownloadPath.h"
+#include "FileValidators.h"
 #include "RawQuery.h"
 #include "Signature.h"
 
@@ -16,6 +18,8 @@ namespace testbed {
 namespace {
 
 constexpr const char* kHost = "127.0.0.1";
+constexpr std::chrono::milliseconds kHoldStep{50};
+constexpr int kHoldWaits = 1200;  // a minute
 
 // Address reuse for quick restarts, but not port sharing: a second service on
 // the same port must fail rather than split the connections with the first.
@@ -78,6 +82,9 @@ void UpdateServer::Stop() {
 
 void UpdateServer::AddRoutes() {
     m_server->set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
+        // The library would cut a body to a single requested range by itself, even under a status 200
+        // the handler set; downloads answer ranges themselves, so it must see none.
+        const_cast<httplib::Request&>(request).ranges.clear();
         if (m_settings.log) {
             m_settings.log->Append({request.method, PathOfTarget(request.target), QueryOfTarget(request.target),
                                     request.get_header_value("User-Agent")});
@@ -122,34 +129,91 @@ void UpdateServer::ServeDownload(const httplib::Request& request, httplib::Respo
         response.status = 404;
         return;
     }
-    std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    const Faults& faults = m_settings.faults;
-    if (faults.downloadStatus) {
-        response.status = *faults.downloadStatus;
+    const auto content =
+        std::make_shared<const std::string>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    ServedDownload served{std::string(PathOfTarget(request.target)), request.get_header_value("Range")};
+    const DownloadFaults& faults = m_settings.faults.downloads.For(file->filename().string());
+    if (faults.status) {
+        served.status = response.status = *faults.status;
+        NoteServed(served);
         return;
     }
-    response.status = 200;
-    if (!faults.downloadCut && !faults.downloadNoLength && !faults.downloadRate) {
-        response.set_content(std::move(content), "application/octet-stream");
+    const long long size = static_cast<long long>(content->size());
+    const auto changed = std::filesystem::last_write_time(*file, error);
+    const auto validators = ValidatorsOf(size, std::chrono::file_clock::to_sys(changed));
+    response.set_header("ETag", validators.etag);
+    response.set_header("Last-Modified", validators.lastModified);
+    if (!faults.ignoreRange) response.set_header("Accept-Ranges", "bytes");
+    const auto range = faults.ignoreRange
+                           ? ByteRange{}
+                           : RequestedRange(request.get_header_value("Range"), request.get_header_value("If-Range"),
+                                            {validators.etag, validators.lastModified}, size);
+    if (range.kind == ByteRange::Kind::Unsatisfiable) {
+        response.status = 416;
+        response.set_header("Content-Range", "bytes */" + std::to_string(size));
+        served.status = response.status;
+        NoteServed(served);
         return;
     }
-    auto body = std::make_shared<const std::string>(std::move(content));
-    const std::size_t limit = faults.downloadCut
-                                  ? std::min<std::size_t>(body->size(), static_cast<std::size_t>(*faults.downloadCut))
-                                  : body->size();
+    const bool partial = range.kind == ByteRange::Kind::Partial;
+    const long long first = partial ? range.first : 0;
+    const long long length = partial ? range.last - range.first + 1 : size;
+    response.status = partial ? 206 : 200;
+    if (partial) {
+        response.set_header("Content-Range", "bytes " + std::to_string(range.first) + "-" + std::to_string(range.last) +
+                                                 "/" + std::to_string(size));
+    }
+    SendBody(response, faults, std::string_view(*content).substr(first, length), content,
+             std::make_shared<ServedCount>(*this, ServedDownload{served.path, served.range, response.status, first}));
+}
+
+struct UpdateServer::ServedCount {
+    ServedCount(UpdateServer& server, ServedDownload served) : server(server), served(std::move(served)) {}
+    ~ServedCount() {
+        served.bytes = bytes;
+        server.NoteServed(served);
+    }
+    ServedCount(const ServedCount&) = delete;
+    ServedCount& operator=(const ServedCount&) = delete;
+
+    UpdateServer& server;
+    ServedDownload served;
+    std::atomic<long long> bytes{0};
+};
+
+void UpdateServer::SendBody(httplib::Response& response, const DownloadFaults& faults, std::string_view body,
+                            std::shared_ptr<const std::string> owner, std::shared_ptr<ServedCount> served) {
+    constexpr const char* kType = "application/octet-stream";
+    if (body.empty()) {
+        response.set_content(std::string(), kType);
+        return;
+    }
+    const std::size_t limit =
+        faults.cut ? std::min<std::size_t>(body.size(), static_cast<std::size_t>(*faults.cut)) : body.size();
     // A throttled body goes out a tenth of the rate every 100 ms.
     const std::size_t step =
-        faults.downloadRate ? std::max<std::size_t>(1, static_cast<std::size_t>(*faults.downloadRate / 10)) : 65536;
-    const bool throttled = faults.downloadRate.has_value();
-    auto send = [this, body, limit, step, throttled](std::size_t offset, httplib::DataSink& sink) {
+        faults.rate ? std::max<std::size_t>(1, static_cast<std::size_t>(*faults.rate / 10)) : 65536;
+    const bool throttled = faults.rate.has_value();
+    const std::optional<std::size_t> hold = faults.hold;
+    auto held = std::make_shared<bool>(false);
+    auto send = [this, body, owner, served, limit, step, throttled, hold, held](std::size_t offset,
+                                                                                httplib::DataSink& sink) {
+        if (hold && offset >= *hold && !*held) {
+            *held = true;
+            if (!Hold()) return false;
+        }
         if (offset >= limit) return false;  // cut short: the connection closes
         if (throttled && !WaitOut(std::chrono::milliseconds(100))) return false;
-        return sink.write(body->data() + offset, std::min(step, limit - offset));
+        std::size_t count = std::min(step, limit - offset);
+        if (hold && offset < *hold) count = std::min(count, *hold - offset);
+        if (!sink.write(body.data() + offset, count)) return false;
+        served->bytes += static_cast<long long>(count);
+        return true;
     };
-    if (faults.downloadNoLength) {
-        response.set_chunked_content_provider("application/octet-stream",
-                                              [send, body](std::size_t offset, httplib::DataSink& sink) {
-                                                  if (offset >= body->size()) {
+    if (faults.noLength) {
+        response.set_chunked_content_provider(kType,
+                                              [send, size = body.size()](std::size_t offset, httplib::DataSink& sink) {
+                                                  if (offset >= size) {
                                                       sink.done();
                                                       return true;
                                                   }
@@ -157,9 +221,23 @@ void UpdateServer::ServeDownload(const httplib::Request& request, httplib::Respo
                                               });
         return;
     }
-    response.set_content_provider(
-        body->size(), "application/octet-stream",
-        [send](std::size_t offset, std::size_t, httplib::DataSink& sink) { return send(offset, sink); });
+    response.set_content_provider(body.size(), kType, [send](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+        return send(offset, sink);
+    });
+}
+
+bool UpdateServer::Hold() {
+    const auto& marker = m_settings.holdMarker;
+    std::ofstream(marker) << "held\n";
+    std::error_code error;
+    for (int wait = 0; wait < kHoldWaits && std::filesystem::exists(marker, error); ++wait) {
+        if (!WaitOut(kHoldStep)) return false;
+    }
+    return true;
+}
+
+void UpdateServer::NoteServed(const ServedDownload& served) {
+    if (m_settings.served) m_settings.served->AppendLine(ServedLine(served));
 }
 
 bool UpdateServer::WaitOut(std::chrono::milliseconds delay) {

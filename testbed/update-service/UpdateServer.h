@@ -21,8 +21,12 @@ struct ServiceSettings {
     Catalogue catalogue;  // "{base}" not yet expanded
     Faults faults;
     std::optional<std::filesystem::path> downloads;
-    RequestLog* log = nullptr;  // not owned; none when null
-    bool verbose = false;       // one stdout line per request
+    RequestLog* log = nullptr;     // not owned; none when null
+    RequestLog* served = nullptr;  // bytes served per download; not owned; none when null
+    // Written when a download reaches its hold point; the rest of the body
+    // waits until the file is gone (at most a minute).
+    std::filesystem::path holdMarker;
+    bool verbose = false;  // one stdout line per request
     // HTTPS with this certificate chain and key (PEM files) instead of HTTP.
     struct Tls {
         std::filesystem::path certificate;
@@ -53,8 +57,15 @@ private:
     void AddRoutes();
     void AnswerProgramFiles(const httplib::Request& request, httplib::Response& response);
     void ServeDownload(const httplib::Request& request, httplib::Response& response);
+    struct ServedCount;
+    // The body from its owner's bytes, with the cut, rate, chunking and hold faults.
+    void SendBody(httplib::Response& response, const DownloadFaults& faults, std::string_view body,
+                  std::shared_ptr<const std::string> owner, std::shared_ptr<ServedCount> served);
     // False when Stop came first.
     bool WaitOut(std::chrono::milliseconds delay);
+    // Writes the hold marker and waits until it is gone; false when Stop came first.
+    bool Hold();
+    void NoteServed(const ServedDownload& served);
 
     ServiceSettings m_settings;
     std::unique_ptr<httplib::Server> m_server;

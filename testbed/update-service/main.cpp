@@ -22,10 +22,18 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: update-service --catalogue FILE [--port N] [--port-file FILE] [--downloads DIR]\n"
-    "                      [--log FILE] [--lifetime SECONDS] [--fault KIND]... [--verbose]\n"
+    "                      [--log FILE] [--served FILE] [--hold-marker FILE]\n"
+    "                      [--lifetime SECONDS] [--fault KIND]... [--verbose]\n"
     "                      [--sign-key PRIVATE.pem] [--tls-cert CHAIN.pem --tls-key KEY.pem]\n"
     "  KIND: status:<code> | malformed | truncated | delay:<ms> | no-result | empty-list\n"
-    "      | change:<n>:<field>:<text> | copy-signature:<from>:<to> | download-...\n"
+    "      | change:<n>:<field>:<text> | copy-signature:<from>:<to> | DOWNLOAD[@<file name>]\n"
+    "  DOWNLOAD: download-status:<code> | download-cut:<bytes> | download-no-length\n"
+    "      | download-rate:<bytes per second> | download-ignore-range | download-hold:<bytes>\n"
+    "      with @<file name>, for that file only (it then gets none of the others)\n"
+    "  downloads answer \"Range: bytes=N-[M]\" with 206 (If-Range: the ETag or Last-Modified)\n"
+    "  --served: one line per download: path, Range asked, status, first byte, body bytes sent\n"
+    "  --hold-marker: download-hold writes this file after that many body bytes and\n"
+    "      sends the rest once the file is gone (at most a minute later)\n"
     "  --sign-key: signs every catalogue entry that has no cSignature\n"
     "  --tls-cert/--tls-key: serves HTTPS; \"{base}\" then starts with https://\n";
 
@@ -35,6 +43,8 @@ struct Arguments {
     std::filesystem::path catalogue;
     std::optional<std::filesystem::path> downloads;
     std::optional<std::filesystem::path> log;
+    std::optional<std::filesystem::path> served;
+    std::filesystem::path holdMarker;
     long long lifetimeSeconds = 900;
     testbed::Faults faults;
     bool verbose = false;
@@ -79,6 +89,10 @@ std::optional<Arguments> ParseArguments(int argc, char** argv) {
             arguments.downloads = value;
         } else if (option == "--log") {
             arguments.log = value;
+        } else if (option == "--served") {
+            arguments.served = value;
+        } else if (option == "--hold-marker") {
+            arguments.holdMarker = value;
         } else if (option == "--lifetime") {
             const auto seconds = WholeNumber(value, 1, 24 * 3600);
             valid = seconds.has_value();
@@ -104,6 +118,10 @@ std::optional<Arguments> ParseArguments(int argc, char** argv) {
         std::cerr << "update-service: --catalogue is required\n" << kUsage;
         return std::nullopt;
     }
+    if (arguments.faults.downloads.Holds() && arguments.holdMarker.empty()) {
+        std::cerr << "update-service: download-hold needs --hold-marker\n" << kUsage;
+        return std::nullopt;
+    }
     if (arguments.tlsCertificate.has_value() != arguments.tlsKey.has_value()) {
         std::cerr << "update-service: --tls-cert and --tls-key go together\n" << kUsage;
         return std::nullopt;
@@ -126,6 +144,15 @@ void WaitForEnd(const sigset_t& endSignals, std::chrono::seconds lifetime) {
     }
 }
 
+// None without a file; none either, after saying so, when it cannot be opened.
+std::unique_ptr<testbed::RequestLog> OpenLog(const std::optional<std::filesystem::path>& file) {
+    if (!file) return nullptr;
+    auto log = std::make_unique<testbed::RequestLog>(*file);
+    if (log->IsOpen()) return log;
+    std::cerr << "update-service: cannot open the log " << *file << "\n";
+    return nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -142,20 +169,17 @@ int main(int argc, char** argv) {
         std::cerr << "update-service: no folder " << *arguments->downloads << "\n";
         return 1;
     }
-    std::unique_ptr<testbed::RequestLog> log;
-    if (arguments->log) {
-        log = std::make_unique<testbed::RequestLog>(*arguments->log);
-        if (!log->IsOpen()) {
-            std::cerr << "update-service: cannot open the log " << *arguments->log << "\n";
-            return 1;
-        }
-    }
+    const auto log = OpenLog(arguments->log);
+    const auto served = OpenLog(arguments->served);
+    if ((arguments->log && !log) || (arguments->served && !served)) return 1;
 
     testbed::ServiceSettings settings;
     settings.catalogue = std::move(*catalogue);
     settings.faults = arguments->faults;
     settings.downloads = arguments->downloads;
     settings.log = log.get();
+    settings.served = served.get();
+    settings.holdMarker = arguments->holdMarker;
     settings.verbose = arguments->verbose;
     if (arguments->signKey) {
         settings.signingKey = publisher::EcKey::ReadPrivate(*arguments->signKey, error);

@@ -61,7 +61,12 @@ class FakeOutputFile : public IOutputFile {
 public:
     FakeOutputFile(FakeFileSystem& fileSystem, FakeOutputFiles& owner, std::string path,
                    std::optional<std::size_t> failWriteAfter)
-        : fileSystem_(fileSystem), owner_(owner), path_(std::move(path)), failWriteAfter_(failWriteAfter) {}
+        : fileSystem_(fileSystem), owner_(owner), path_(std::move(path)), failWriteAfter_(failWriteAfter) {
+        fileSystem_.SetOpenForWriting(path_, true);
+    }
+    ~FakeOutputFile() override { fileSystem_.SetOpenForWriting(path_, false); }
+    FakeOutputFile(const FakeOutputFile&) = delete;
+    FakeOutputFile& operator=(const FakeOutputFile&) = delete;
 
     bool Write(const char* data, std::uint32_t size, std::string& error) override {
         std::string content = fileSystem_.Content(path_).value_or("");
@@ -73,6 +78,7 @@ public:
         return true;
     }
     bool Close(std::string&) override {
+        fileSystem_.SetOpenForWriting(path_, false);
         owner_.closed.push_back(path_);
         return true;
     }

@@ -143,6 +143,14 @@ bool FakeFileSystem::CopyFile(const std::string& from, const std::string& to, st
     return true;
 }
 
+void FakeFileSystem::SetOpenForWriting(const std::string& path, bool open) {
+    if (open) {
+        openForWriting_.insert(path);
+    } else {
+        openForWriting_.erase(path);
+    }
+}
+
 bool FakeFileSystem::ReadFileBytes(const std::string& path, const std::function<void(const char*, std::size_t)>& sink,
                                    std::string& error) {
     calls_.push_back({"ReadFileBytes", path, {}});
@@ -153,6 +161,10 @@ bool FakeFileSystem::ReadFileBytes(const std::string& path, const std::function<
     const auto file = files_.find(path);
     if (file == files_.end()) {
         error = kNotFound;
+        return false;
+    }
+    if (openForWriting_.count(path) != 0) {
+        error = "另一个程序正在使用此文件，进程无法访问。";
         return false;
     }
     sink(file->second.data(), file->second.size());

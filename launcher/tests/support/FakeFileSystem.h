@@ -61,6 +61,8 @@ public:
     const std::set<std::string>& Folders() const { return folders_; }
 
     void FailReads(const std::string& description) { readFailure_ = description; }
+    // As Windows keeps a file that a program writes with no sharing: reading it fails meanwhile.
+    void SetOpenForWriting(const std::string& path, bool open);
     // The written file keeps the first `bytes` bytes of the text, as a write
     // that broke off would leave it.
     void FailWritesAfter(std::size_t bytes, const std::string& description);
@@ -71,6 +73,7 @@ public:
     const std::vector<FileCall>& Calls() const { return calls_; }
 
 private:
+    std::set<std::string> openForWriting_;
     // Records the call and asks failWhen; false with its description.
     bool Allowed(FileCall call, std::string& error);
 

@@ -24,14 +24,16 @@ OLD_VERSIONS = "quorvel.exe=1\r\nregmarker.dll=1\r\nLumen_Data.dat=1\r\n"
 DATA_SIZE = 600 * 1024
 
 
-def catalogue(download_base="{base}/download", digests=None):
+def catalogue(download_base="{base}/download", digests=None, files=None):
+    """files: (name, version, registered) in the service's order; the three of this suite without them."""
     digests = digests or {}
+    files = files or [("quorvel.exe", 2, 0), ("regmarker.dll", 2, 1), ("Lumen_Data.dat", 2, 0)]
     entries = "".join(
         "<File><cFileName>%s</cFileName><cVersion>%d</cVersion><cFilePath>[CUR_PATH]</cFilePath>"
         "<cDownLoadPath>%s</cDownLoadPath><cIfReg>%d</cIfReg><cIfPrivate>0</cIfPrivate>%s</File>"
         % (name, version, download_base, reg,
            "<cSHA256>%s</cSHA256>" % digests[name] if name in digests else "")
-        for name, version, reg in [("quorvel.exe", 2, 0), ("regmarker.dll", 2, 1), ("Lumen_Data.dat", 2, 0)])
+        for name, version, reg in files)
     return '<catalogue customer="%s" salt="%s">%s</catalogue>' % (CUSTOMER, SALT, entries)
 
 
@@ -69,7 +71,8 @@ class DownloadTest(unittest.TestCase):
         """options: further arguments of h.UpdateService (downloads, sign_key, tls)."""
         if getattr(self, "service", None):
             self.service.__exit__(None, None, None)
-        options.setdefault("downloads", self.sources.archives)
+        if "downloads" not in options:
+            options["downloads"] = self.sources.archives
         self.service = h.UpdateService(xml or catalogue(), faults=faults, **options)
         self.service.__enter__()
         self.addCleanup(self.service.__exit__, None, None, None)  # this service, also after a restart
@@ -90,10 +93,10 @@ class DownloadTest(unittest.TestCase):
         (self.folder / "startqvl.ini").write_text(
             "[Update]\r\nServiceUrl=%s\r\nCustomerCode=%s\r\nSigningSalt=%s\r\n" % (self.service.url, CUSTOMER, SALT))
 
-    def run_launcher(self, answers=(), during=None, arguments=()):
+    def run_launcher(self, answers=(), during=None, arguments=(), env=None):
         self.write_settings()
         with h.UiDriver(answers=answers, watch=("QuorvelDownloadWindow",)) as ui:
-            launcher = h.wine_start(self.folder / "startqvl.exe", *arguments, timeout=120)
+            launcher = h.wine_start(self.folder / "startqvl.exe", *arguments, timeout=120, env=env)
             self.addCleanup(h.end_process, launcher, 1)
             if during:
                 during(ui)

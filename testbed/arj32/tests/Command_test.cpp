@@ -38,6 +38,17 @@ TEST(CommandLine, AcceptsTheLaunchersFormAndRejectsOthers) {
     }
 }
 
+TEST(CommandLine, AForcedExitCodeAppliesToTheNamedArchiveOnly) {
+    EXPECT_EQ(ForcedExitCode("2", "C:\\dl\\a.dll.comps"), 2);
+    EXPECT_EQ(ForcedExitCode("7@a.dll.comps", "C:\\x\\.update\\2\\a.dll.comps"), 7);
+    EXPECT_EQ(ForcedExitCode("7@a.dll.comps", "out/a.dll.comps"), 7);
+    EXPECT_EQ(ForcedExitCode("7@a.dll.comps", "C:\\x\\b.dll.comps"), std::nullopt);
+    EXPECT_EQ(ForcedExitCode("7@a.dll.comps", "C:\\x\\xa.dll.comps"), std::nullopt);
+    for (const char* bad : {"", "@a.dll.comps", "x@a.dll.comps", "2x"}) {
+        EXPECT_EQ(ForcedExitCode(bad, "a.dll.comps"), std::nullopt) << bad;
+    }
+}
+
 TEST(MemberNames, KeepOnlyPlainFileNames) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"a.txt", "a.txt"},

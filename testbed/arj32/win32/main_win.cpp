@@ -1,6 +1,7 @@
 // Arj32.exe: extracts ARJ archives for the launcher (command e, switch -y).
 #include <windows.h>
 
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -11,5 +12,9 @@
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.push_back(qv::win::Narrow(argv[i]));
-    return arj::RunArj32(args, std::cout, std::cerr);
+    const int code = arj::RunArj32(args, std::cout, std::cerr);
+    const wchar_t* forced = _wgetenv(L"QV_ARJ32_EXIT_CODE");
+    const auto command = arj::ParseCommandLine(args);
+    if (!forced || !command) return code;
+    return arj::ForcedExitCode(qv::win::Narrow(forced), command->archive).value_or(code);
 }

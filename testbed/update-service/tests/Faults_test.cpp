@@ -40,10 +40,10 @@ TEST(updateFaults, DownloadFaultsAreParsedApartFromTheAnswerFaults) {
         EXPECT_FALSE(AddFault(faults, kind)) << kind;
     }
     const auto faults = FaultsOf({"download-status:404", "download-cut:0", "download-no-length", "download-rate:8192"});
-    EXPECT_EQ(faults.downloadStatus, 404);
-    EXPECT_EQ(faults.downloadCut, 0);
-    EXPECT_TRUE(faults.downloadNoLength);
-    EXPECT_EQ(faults.downloadRate, 8192);
+    EXPECT_EQ(faults.downloads.all.status, 404);
+    EXPECT_EQ(faults.downloads.all.cut, 0);
+    EXPECT_TRUE(faults.downloads.all.noLength);
+    EXPECT_EQ(faults.downloads.all.rate, 8192);
     EXPECT_FALSE(faults.status);
 }
 

@@ -249,3 +249,66 @@ TEST_F(ServiceProgram, updateRefusesBadArguments) {
 }
 
 }  // namespace
+
+TEST_F(ServiceProgram, updateAnswersRangesItselfAndCountsTheBytesServed) {
+    const auto served = m_folder / "served.log";
+    const int port = Start({"--served", served.string()});
+    ASSERT_GT(port, 0);
+    auto client = ClientFor(port);
+    const auto whole = client.Get("/download/bin/Tool.exe.comps");
+    ASSERT_TRUE(whole);
+    const auto etag = whole->get_header_value("ETag");
+    EXPECT_FALSE(etag.empty());
+    EXPECT_FALSE(whole->get_header_value("Last-Modified").empty());
+
+    const auto part = client.Get("/download/bin/Tool.exe.comps", {{"Range", "bytes=12-"}, {"If-Range", etag}});
+    ASSERT_TRUE(part);
+    EXPECT_EQ(part->status, 206);
+    EXPECT_EQ(part->get_header_value("Content-Range"), "bytes 12-19/20");
+    EXPECT_EQ(part->body, m_archive.substr(12));
+
+    const auto stale = client.Get("/download/bin/Tool.exe.comps", {{"Range", "bytes=12-"}, {"If-Range", "\"old\""}});
+    ASSERT_TRUE(stale);
+    EXPECT_EQ(stale->status, 200);
+    EXPECT_FALSE(stale->has_header("Content-Range"));
+    EXPECT_EQ(stale->body, m_archive);
+
+    const auto beyond = client.Get("/download/bin/Tool.exe.comps", {{"Range", "bytes=20-"}});
+    ASSERT_TRUE(beyond);
+    EXPECT_EQ(beyond->status, 416);
+    EXPECT_EQ(beyond->get_header_value("Content-Range"), "bytes */20");
+    EXPECT_EQ(Terminate(), 0);
+    // A line is written once the library lets go of the reply, which may be after the next request.
+    const std::string path = "/download/bin/Tool.exe.comps\t";
+    auto lines = Lines(ReadAll(served));
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines, (std::vector<std::string>{path + "\t200\t0\t20", path + "bytes=12-\t200\t0\t20",
+                                               path + "bytes=12-\t206\t12\t8", path + "bytes=20-\t416\t0\t0"}));
+}
+
+TEST_F(ServiceProgram, updateFaultsNamedForOneFileSpareTheOthers) {
+    std::ofstream(m_folder / "downloads" / "bin" / "Other.dll.comps", std::ios::binary) << m_archive;
+    const auto marker = m_folder / "held";
+    const int port = Start({"--fault", "download-ignore-range@Tool.exe.comps", "--fault",
+                            "download-hold:5@Other.dll.comps", "--hold-marker", marker.string()});
+    ASSERT_GT(port, 0);
+    auto client = ClientFor(port);
+    const auto ignored = client.Get("/download/bin/Tool.exe.comps", {{"Range", "bytes=12-"}});
+    ASSERT_TRUE(ignored);
+    EXPECT_EQ(ignored->status, 200);
+    EXPECT_EQ(ignored->body, m_archive);
+
+    std::string received;
+    std::thread release([&] {
+        for (int wait = 0; wait < 500 && !fs::exists(marker); ++wait) std::this_thread::sleep_for(10ms);
+        received = "marker seen";
+        fs::remove(marker);
+    });
+    const auto held = client.Get("/download/bin/Other.dll.comps", {{"Range", "bytes=12-"}});
+    release.join();
+    EXPECT_EQ(received, "marker seen");
+    ASSERT_TRUE(held);
+    EXPECT_EQ(held->status, 206);
+    EXPECT_EQ(held->body, m_archive.substr(12));
+    EXPECT_EQ(Terminate(), 0);
+}
