@@ -68,15 +68,21 @@ bool FakeFileSystem::ReplaceFile(const std::string& target, const std::string& r
         error = *replaceFailure_;
         return false;
     }
-    const auto source = files_.find(replacement);
+    // The target keeps its attributes, hidden or not.
+    return Transfer(replacement, target, true, error);
+}
+
+bool FakeFileSystem::Transfer(const std::string& from, const std::string& to, bool removeSource, std::string& error) {
+    const auto source = files_.find(from);
     if (source == files_.end()) {
         error = kNotFound;
         return false;
     }
-    // The target keeps its attributes, hidden or not.
-    files_[target] = source->second;
-    files_.erase(replacement);
-    hidden_.erase(replacement);
+    files_[to] = source->second;
+    if (removeSource) {
+        files_.erase(from);
+        hidden_.erase(from);
+    }
     return true;
 }
 
@@ -120,27 +126,11 @@ std::int64_t FakeFileSystem::FileSize(const std::string& path) {
 }
 
 bool FakeFileSystem::MoveFile(const std::string& from, const std::string& to, std::string& error) {
-    if (!Allowed({"MoveFile", from, to}, error)) return false;
-    const auto source = files_.find(from);
-    if (source == files_.end()) {
-        error = kNotFound;
-        return false;
-    }
-    files_[to] = source->second;
-    files_.erase(from);
-    hidden_.erase(from);
-    return true;
+    return Allowed({"MoveFile", from, to}, error) && Transfer(from, to, true, error);
 }
 
 bool FakeFileSystem::CopyFile(const std::string& from, const std::string& to, std::string& error) {
-    if (!Allowed({"CopyFile", from, to}, error)) return false;
-    const auto source = files_.find(from);
-    if (source == files_.end()) {
-        error = kNotFound;
-        return false;
-    }
-    files_[to] = source->second;
-    return true;
+    return Allowed({"CopyFile", from, to}, error) && Transfer(from, to, false, error);
 }
 
 void FakeFileSystem::SetOpenForWriting(const std::string& path, bool open) {
