@@ -26,7 +26,6 @@ InstallSwitch::InstallSwitch(const std::string& launcherFolder, const std::strin
 bool InstallSwitch::Apply(const std::vector<SwitchStep>& planned, std::string& error) {
     std::vector<SwitchStep> steps = planned;
     for (auto& step : steps) step.bHadTarget = Exists(m_fileSystem, step.strTarget);
-    std::string ignored;
     if (Exists(m_fileSystem, m_layout.Committed()) && !m_fileSystem.DeleteFile(m_layout.Committed(), error)) {
         return false;
     }

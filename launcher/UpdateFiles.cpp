@@ -93,16 +93,15 @@ private:
         const std::string archive = m_layout.Archive(nPosition, entry.cFileName);
         const std::string surl = entry.cDownLoadPath + "/" + entry.cFileName + ".comps";
         if (!DownloadFile(surl, archive, nPosition, m_s, entry.cSHA256)) return false;
-        const bool unpacked =
-            UnCompressFile(m_s.launcherFolder + kArchiverFile, archive, m_layout.EntryFolder(nPosition),
-                           m_layout.Unpacked(nPosition, entry.cFileName), m_s.fileSystem, m_s.installProcesses,
-                           m_s.waitWindow, m_s.messageBox, m_s.log);
-        std::string error;
-        if (!m_s.fileSystem.DeleteFile(archive, error) && unpacked) {
-            ReportUpdateError(m_s);
+        if (!UnCompressFile(m_s.launcherFolder + kArchiverFile, archive, m_layout.EntryFolder(nPosition),
+                            m_layout.Unpacked(nPosition, entry.cFileName), m_s.fileSystem, m_s.installProcesses,
+                            m_s.waitWindow, m_s.messageBox, m_s.log)) {
             return false;
         }
-        return unpacked;
+        // Only to free the space early: the staging folder goes as a whole after the switch.
+        std::string ignored;
+        m_s.fileSystem.DeleteFile(archive, ignored);
+        return true;
     }
 
     // The entry's folder holds nothing but a partial archive with its record,

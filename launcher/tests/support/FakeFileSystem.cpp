@@ -36,19 +36,25 @@ bool FakeFileSystem::DeleteFile(const std::string& path, std::string& error) {
     return true;
 }
 
-bool FakeFileSystem::ReadTextFile(const std::string& path, std::string& text, std::string& error) {
-    calls_.push_back({"ReadTextFile", path, {}});
+const std::string* FakeFileSystem::Readable(FileCall call, std::string& error) {
+    calls_.push_back(call);
+    const auto file = files_.find(call.path);
     if (readFailure_) {
         error = *readFailure_;
-        return false;
-    }
-    const auto file = files_.find(path);
-    if (file == files_.end()) {
+    } else if (file == files_.end()) {
         error = kNotFound;
-        return false;
+    } else if (openForWriting_.count(call.path) != 0) {
+        error = "另一个程序正在使用此文件，进程无法访问。";
+    } else {
+        return &file->second;
     }
-    text = file->second;
-    return true;
+    return nullptr;
+}
+
+bool FakeFileSystem::ReadTextFile(const std::string& path, std::string& text, std::string& error) {
+    const std::string* content = Readable({"ReadTextFile", path, {}}, error);
+    if (content) text = *content;
+    return content != nullptr;
 }
 
 bool FakeFileSystem::WriteTextFile(const std::string& path, const std::string& text, std::string& error) {
@@ -143,22 +149,9 @@ void FakeFileSystem::SetOpenForWriting(const std::string& path, bool open) {
 
 bool FakeFileSystem::ReadFileBytes(const std::string& path, const std::function<void(const char*, std::size_t)>& sink,
                                    std::string& error) {
-    calls_.push_back({"ReadFileBytes", path, {}});
-    if (readFailure_) {
-        error = *readFailure_;
-        return false;
-    }
-    const auto file = files_.find(path);
-    if (file == files_.end()) {
-        error = kNotFound;
-        return false;
-    }
-    if (openForWriting_.count(path) != 0) {
-        error = "另一个程序正在使用此文件，进程无法访问。";
-        return false;
-    }
-    sink(file->second.data(), file->second.size());
-    return true;
+    const std::string* content = Readable({"ReadFileBytes", path, {}}, error);
+    if (content) sink(content->data(), content->size());
+    return content != nullptr;
 }
 
 void FakeFileSystem::SetFile(const std::string& path, const std::string& content) { files_[path] = content; }

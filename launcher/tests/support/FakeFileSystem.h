@@ -76,6 +76,8 @@ private:
     std::set<std::string> openForWriting_;
     // Records the call and asks failWhen; false with its description.
     bool Allowed(FileCall call, std::string& error);
+    // Records the call; the content, or nullptr with the reason it cannot be read.
+    const std::string* Readable(FileCall call, std::string& error);
     // Puts the content of `from` at `to`; a move also drops `from`.
     bool Transfer(const std::string& from, const std::string& to, bool removeSource, std::string& error);
 
