@@ -170,7 +170,7 @@ TEST_F(UpdateFilesTest, EachFilesFinalValuesAreDrawnBeforeTheArchiverBlocks) {
 
 TEST_F(UpdateFilesTest, MoreBytesThanAnnouncedAreWrittenButShownAtTheAnnouncedLength) {
     Entry("big.dat", 0);
-    urls.responses[Url("big.dat")] = {"5000", "200", std::string(6000, 'b'), std::nullopt};
+    urls.responses[Url("big.dat")] = {"5000", "200", std::string(6000, 'b'), std::nullopt, {}};
 
     ASSERT_TRUE(Run());
 
@@ -187,7 +187,7 @@ TEST_F(UpdateFilesTest, WithoutAUsableLengthTheFileBarIsIndeterminateAndTheOvera
         view = FakeDownloadView{};
         Entry("one.dat", 0);
         Entry("two.dat", 0);
-        urls.responses[Url("two.dat")] = {length, "200", std::string(9000, 'c'), std::nullopt};
+        urls.responses[Url("two.dat")] = {length, "200", std::string(9000, 'c'), std::nullopt, {}};
 
         ASSERT_TRUE(Run());
 
