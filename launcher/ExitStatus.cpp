@@ -15,6 +15,7 @@ struct EndRow {
 constexpr EndRow kEnds[] = {
     {MainEnd::MainClientStarted, 0, "main client started"},
     {MainEnd::CheckPassed, 0, "check passed"},
+    {MainEnd::Updated, 0, "installation up to date"},
     {MainEnd::AlreadyRunning, 10, "already running"},
     {MainEnd::VersionFileUnreadable, 11, "version file unreadable"},
     {MainEnd::SettingsMissing, 12, "settings missing or invalid"},
@@ -41,5 +42,13 @@ const EndRow& RowOf(MainEnd end) {
 int ExitStatus(MainEnd end) { return RowOf(end).status; }
 
 std::string_view EndName(MainEnd end) { return RowOf(end).name; }
+
+std::optional<MainEnd> EndOfFailureStatus(int status) {
+    if (status == 0) return std::nullopt;
+    for (const auto& row : kEnds) {
+        if (row.status == status) return row.end;
+    }
+    return std::nullopt;
+}
 
 }  // namespace launcher

@@ -15,11 +15,25 @@ public:
     virtual void SetPromptMsg(const std::string& strMsg) = 0;
 };
 
+class IDownloadView;
+
+// What a download window runs instead of the update loop: the progress of an
+// update that another process does.
+class IDownloadWork {
+public:
+    virtual ~IDownloadWork() = default;
+    // Drives the window's bars and lines until the work ends; true when it succeeded.
+    virtual bool Run(IDownloadView& view) = 0;
+};
+
 class IDownloadWindow {
 public:
     virtual ~IDownloadWindow() = default;
     // Runs the window modally; true only when every file was downloaded and installed.
     virtual bool ShowForm(const UpdateFileList& cltUpdateFiles) = 0;
+    // The same window, modal, around `work`; its Cancel asks as before and
+    // then shows in the view's CancelRequested.
+    virtual bool ShowWork(IDownloadWork& work) = 0;
     // After ShowForm: whether the person ended the update with Cancel.
     virtual bool Cancelled() const { return false; }
 };

@@ -37,13 +37,18 @@ void AppendEscaped(std::string& line, std::string_view text) {
 
 }  // namespace
 
+std::string LogEventText(std::string_view event, const std::vector<std::string>& secrets) {
+    std::string text;
+    AppendEscaped(text, Masked(event, secrets));
+    return text;
+}
+
 std::string FormatRunLogLine(const LogTimestamp& t, std::uint32_t processId, std::string_view event,
                              const std::vector<std::string>& secrets) {
     char head[64];
     std::snprintf(head, sizeof head, "%04d-%02d-%02d %02d:%02d:%02d.%03d [%lu] ", t.year, t.month, t.day, t.hour,
                   t.minute, t.second, t.millisecond, static_cast<unsigned long>(processId));
-    std::string line = head;
-    AppendEscaped(line, Masked(event, secrets));
+    std::string line = head + LogEventText(event, secrets);
     line += "\r\n";
     return line;
 }

@@ -37,6 +37,9 @@ struct LogTimestamp {
 
 inline constexpr std::string_view kConcealed = "***";
 
+// The event with every secret masked and every control character escaped.
+std::string LogEventText(std::string_view event, const std::vector<std::string>& secrets);
+
 // "2026-03-01 08:05:09.042 [1234] event": local time, the process id, the
 // event with every secret masked and every control character written as an
 // escape (\r, \n, \t, \xNN), so that one event is always one line. Ends in CR LF.

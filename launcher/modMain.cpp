@@ -43,6 +43,8 @@ std::string_view ModeName(LaunchMode mode) {
             return "UPDATE";
         case LaunchMode::Check:
             return "CHECK";
+        case LaunchMode::Service:
+            return "service";
         case LaunchMode::Normal:
             break;
     }
@@ -63,6 +65,7 @@ public:
 
     MainEnd Run() {
         if (mode_ == LaunchMode::Check) return RunWindowed(&StartupSequence::Check);
+        if (mode_ == LaunchMode::Service) return RunWindowed(&StartupSequence::UpdateInProcess);
         if (!s_.singleInstance.Acquire()) {
             Log("another copy of the launcher is running");
             s_.messageBox.Show("系统已经运行。", "提示", mb::SystemModal | mb::IconExclamation);
@@ -94,6 +97,22 @@ private:
     }
 
     MainEnd RunWithWaitWindow() {
+        if (s_.updateDelegate && s_.updateDelegate->Available()) return Delegate();
+        return UpdateInProcess();
+    }
+
+    // The service updates the installation; the launcher shows what it reports
+    // and starts the main client as the person who started the launcher.
+    MainEnd Delegate() {
+        Log("update delegated to the machine's update service");
+        if (mode_ == LaunchMode::Update) StopMainClient();
+        const MainEnd end = s_.updateDelegate->Update(*wait_, s_.windows, s_.messageBox);
+        Log("update service: " + std::string(EndName(end)));
+        if (end != MainEnd::Updated) return end;
+        return LaunchMainClient();
+    }
+
+    MainEnd UpdateInProcess() {
         // An update that was cut off is completed or undone before anything else looks at the files.
         std::string repairError;
         if (!Switch().Recover(repairError)) {
@@ -152,6 +171,7 @@ private:
             " versions");
         if (!state_.g_cltUpdateFiles.empty()) Switch().Finish();
 
+        if (mode_ == LaunchMode::Service) return MainEnd::Updated;
         return LaunchMainClient();
     }
 
@@ -261,6 +281,12 @@ private:
         const int count = BuildUpdateFiles(*state_.g_oProgramFiles, lookup, s_.fileSystem, s_.launcherFolder, s_.system,
                                            state_.g_cltUpdateFiles, s_.log);
         Log(std::to_string(count) + " of " + std::to_string(state_.g_oProgramFiles->Count()) + " files to update");
+        if (const auto refusal = RefusedEntry()) {
+            Log("entry refused: " + *refusal);
+            wait_->HideForm();
+            s_.messageBox.Show(*refusal, kErrorTitle, kErrorBox);
+            return MainEnd::DownloadNotCompleted;
+        }
         if (count <= 0) {
             // Partial archives of files that are no longer wanted.
             std::string ignored;
@@ -271,6 +297,16 @@ private:
         auto window = s_.windows.CreateDownloadWindow(*wait_);
         if (window->ShowForm(state_.g_cltUpdateFiles)) return std::nullopt;
         return window->Cancelled() ? MainEnd::Cancelled : MainEnd::DownloadNotCompleted;
+    }
+
+    // The first out-of-date entry that may not be written where it points;
+    // checked before anything is downloaded or changed.
+    std::optional<std::string> RefusedEntry() const {
+        if (!s_.entryCheck) return std::nullopt;
+        for (const auto& entry : state_.g_cltUpdateFiles) {
+            if (auto refusal = s_.entryCheck->Refuse(*entry)) return refusal;
+        }
+        return std::nullopt;
     }
 
     MainEnd LaunchMainClient() {
@@ -319,8 +355,9 @@ LaunchMode ParseCommandLine(std::string_view arguments) {
     return LaunchMode::Normal;
 }
 
-MainEnd Main(std::string_view commandLine, LauncherServices& services) {
-    const LaunchMode mode = ParseCommandLine(commandLine);
+namespace {
+
+MainEnd RunSequence(LaunchMode mode, std::string_view commandLine, LauncherServices& services) {
     LogEvent(services.log, std::string("startqvl ") + kLauncherVersion + " in " + services.launcherFolder + ", mode " +
                                std::string(ModeName(mode)) + ", arguments \"" + std::string(commandLine) + "\"");
     StartupSequence sequence(mode, services);
@@ -334,5 +371,13 @@ MainEnd Main(std::string_view commandLine, LauncherServices& services) {
     LogEvent(services.log, "end: " + std::string(EndName(end)) + ", exit status " + std::to_string(ExitStatus(end)));
     return end;
 }
+
+}  // namespace
+
+MainEnd Main(std::string_view commandLine, LauncherServices& services) {
+    return RunSequence(ParseCommandLine(commandLine), commandLine, services);
+}
+
+MainEnd UpdateInstallation(LauncherServices& services) { return RunSequence(LaunchMode::Service, "", services); }
 
 }  // namespace launcher

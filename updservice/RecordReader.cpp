@@ -21,6 +21,12 @@ public:
         return value;
     }
 
+    bool GetFlag(const char* field) {
+        const std::uint64_t value = Get(1, field);
+        if (value > 1) Fail(std::string(field) + " 只能是 0 或 1");
+        return value == 1;
+    }
+
     std::string GetText(const char* field) {
         const auto length = static_cast<std::size_t>(Get(2, field));
         if (!error_.empty()) return {};
@@ -70,13 +76,19 @@ Record ReadBody(RecordKind kind, ByteCursor& in) {
         case RecordKind::Cancel:
             return CancelRecord{};
         case RecordKind::Progress: {
+            const auto value = [&in](const char* name) {
+                return static_cast<std::int32_t>(static_cast<std::uint32_t>(in.Get(4, name)));
+            };
             ProgressRecord progress;
-            progress.fileIndex = static_cast<std::uint32_t>(in.Get(4, "fileIndex"));
-            progress.fileCount = static_cast<std::uint32_t>(in.Get(4, "fileCount"));
-            progress.fileName = in.GetText("fileName");
-            progress.bytesReceived = in.Get(8, "bytesReceived");
-            progress.expectedLength = in.Get(8, "expectedLength");
-            progress.bytesPerSecond = in.Get(8, "bytesPerSecond");
+            progress.fileMin = value("fileMin");
+            progress.fileMax = value("fileMax");
+            progress.fileValue = value("fileValue");
+            progress.fileMoving = in.GetFlag("fileMoving");
+            progress.allMin = value("allMin");
+            progress.allMax = value("allMax");
+            progress.allValue = value("allValue");
+            progress.fileLine = in.GetText("fileLine");
+            progress.speedLine = in.GetText("speedLine");
             return progress;
         }
         case RecordKind::WaitText:
@@ -88,11 +100,14 @@ Record ReadBody(RecordKind kind, ByteCursor& in) {
             box.flags = static_cast<std::uint32_t>(in.Get(4, "flags"));
             return box;
         }
+        case RecordKind::DownloadEnd:
+            return DownloadEndRecord{};
         case RecordKind::Result:
         default: {
             ResultRecord result;
             result.code = static_cast<ResultCode>(in.Get(4, "code"));
             result.reason = in.GetText("reason");
+            result.exitStatus = static_cast<std::uint32_t>(in.Get(4, "exitStatus"));
             return result;
         }
     }
@@ -125,8 +140,7 @@ ReadOutcome ReadRecord(std::span<const unsigned char> message) {
                       std::to_string(kRecordVersion) + "）");
     }
     const std::uint32_t kind = LittleEndian(message.subspan(6, 2));
-    if (kind < static_cast<std::uint32_t>(RecordKind::Request) ||
-        kind > static_cast<std::uint32_t>(RecordKind::Result)) {
+    if (kind < static_cast<std::uint32_t>(RecordKind::Request) || kind > kLastRecordKind) {
         return Refuse("记录类型 " + std::to_string(kind) + " 未知");
     }
     const std::uint32_t bodyLength = LittleEndian(message.subspan(8, 4));

@@ -34,19 +34,24 @@ RecordKind KindOf(const Record& record) {
             if constexpr (std::is_same_v<Body, WaitTextRecord>) return RecordKind::WaitText;
             if constexpr (std::is_same_v<Body, BoxRecord>) return RecordKind::Box;
             if constexpr (std::is_same_v<Body, ResultRecord>) return RecordKind::Result;
+            if constexpr (std::is_same_v<Body, DownloadEndRecord>) return RecordKind::DownloadEnd;
         },
         record);
 }
 
 void PutBody(ByteWriter&, const RequestRecord&) {}
 void PutBody(ByteWriter&, const CancelRecord&) {}
+void PutBody(ByteWriter&, const DownloadEndRecord&) {}
 void PutBody(ByteWriter& out, const ProgressRecord& progress) {
-    out.Put(progress.fileIndex, 4);
-    out.Put(progress.fileCount, 4);
-    out.PutText(progress.fileName);
-    out.Put(progress.bytesReceived, 8);
-    out.Put(progress.expectedLength, 8);
-    out.Put(progress.bytesPerSecond, 8);
+    for (const std::int32_t value : {progress.fileMin, progress.fileMax, progress.fileValue}) {
+        out.Put(static_cast<std::uint32_t>(value), 4);
+    }
+    out.Put(progress.fileMoving ? 1 : 0, 1);
+    for (const std::int32_t value : {progress.allMin, progress.allMax, progress.allValue}) {
+        out.Put(static_cast<std::uint32_t>(value), 4);
+    }
+    out.PutText(progress.fileLine);
+    out.PutText(progress.speedLine);
 }
 void PutBody(ByteWriter& out, const WaitTextRecord& wait) { out.PutText(wait.text); }
 void PutBody(ByteWriter& out, const BoxRecord& box) {
@@ -57,6 +62,7 @@ void PutBody(ByteWriter& out, const BoxRecord& box) {
 void PutBody(ByteWriter& out, const ResultRecord& result) {
     out.Put(static_cast<std::uint32_t>(result.code), 4);
     out.PutText(result.reason);
+    out.Put(result.exitStatus, 4);
 }
 
 }  // namespace

@@ -27,7 +27,9 @@ enum class RecordKind : std::uint16_t {
     WaitText = 4,
     Box = 5,
     Result = 6,
+    DownloadEnd = 7,  // the download window closes
 };
+inline constexpr std::uint16_t kLastRecordKind = 7;
 
 enum class ResultCode : std::uint32_t {
     Done = 0,          // the installation is up to date
@@ -48,15 +50,25 @@ struct CancelRecord {
     bool operator==(const CancelRecord&) const = default;
 };
 
-// One step of a download: file `fileIndex` (1-based) of `fileCount`.
+// The download window as it stands: both bars and both lines. The file bar
+// counts the bytes received of the archive's expected length (moving without
+// a value when the length is unknown), the overall bar 100 per file; the file
+// line names file i of n, the speed line the bytes received and the speed.
 struct ProgressRecord {
-    std::uint32_t fileIndex = 0;
-    std::uint32_t fileCount = 0;
-    std::string fileName;
-    std::uint64_t bytesReceived = 0;
-    std::uint64_t expectedLength = 0;  // 0: the server announced no usable length
-    std::uint64_t bytesPerSecond = 0;
+    std::int32_t fileMin = 0;
+    std::int32_t fileMax = 0;
+    std::int32_t fileValue = 0;
+    bool fileMoving = false;
+    std::int32_t allMin = 0;
+    std::int32_t allMax = 0;
+    std::int32_t allValue = 0;
+    std::string fileLine;
+    std::string speedLine;
     bool operator==(const ProgressRecord&) const = default;
+};
+
+struct DownloadEndRecord {
+    bool operator==(const DownloadEndRecord&) const = default;
 };
 
 // The wait window's line.
@@ -73,14 +85,17 @@ struct BoxRecord {
     bool operator==(const BoxRecord&) const = default;
 };
 
-// The last record of a connection.
+// The last record of a connection. `exitStatus`: for Failed, the launcher's
+// exit status for how the update ended (0 when there is none).
 struct ResultRecord {
     ResultCode code = ResultCode::Done;
     std::string reason;
+    std::uint32_t exitStatus = 0;
     bool operator==(const ResultRecord&) const = default;
 };
 
-using Record = std::variant<RequestRecord, CancelRecord, ProgressRecord, WaitTextRecord, BoxRecord, ResultRecord>;
+using Record = std::variant<RequestRecord, CancelRecord, ProgressRecord, WaitTextRecord, BoxRecord, ResultRecord,
+                            DownloadEndRecord>;
 
 }  // namespace updservice
 

@@ -548,3 +548,111 @@ TEST_F(CheckTest, EachFailureIsReportedInOneErrorBoxWithItsStatus) {
 
 }  // namespace
 }  // namespace launcher
+
+namespace launcher {
+namespace {
+
+// The machine's update service as the sequence sees it.
+class ScriptedDelegate : public IUpdateDelegate {
+public:
+    explicit ScriptedDelegate(EventLog& log) : log_(log) {}
+    bool Available() override { return available; }
+    MainEnd Update(IWaitWindow&, IWindowFactory&, IMessageBox&) override {
+        log_.Add("delegate:update");
+        if (onUpdate) onUpdate();
+        return end;
+    }
+    bool available = true;
+    MainEnd end = MainEnd::Updated;
+    std::function<void()> onUpdate;
+
+private:
+    EventLog& log_;
+};
+
+class DelegationTest : public StartupSequenceTest {
+protected:
+    ScriptedDelegate service{log};
+    void SetUp() override {
+        StartupSequenceTest::SetUp();
+        services.updateDelegate = &service;
+    }
+};
+
+TEST_F(DelegationTest, WithTheServiceTheLauncherNeitherAsksNorWritesAndStartsTheClientItself) {
+    EXPECT_EQ(Run(), MainEnd::MainClientStarted);
+
+    EXPECT_TRUE(http.Urls().empty());
+    for (const auto& call : files.Calls()) {
+        EXPECT_TRUE(call.operation == "FileExists" || call.operation == "FolderExists") << call.operation;
+    }
+    EXPECT_EQ(log.events, (Events{"wait:create", "delegate:update", "wait:show 正在启动系统...", "start:" + client,
+                                  "wait:destroy"}));
+}
+
+TEST_F(DelegationTest, UpdateModeStopsTheClientBeforeTheServiceUpdates) {
+    processes.running = {"quorvel.exe"};
+    service.onUpdate = [&] {
+        EXPECT_FALSE(files.Content(client).has_value());  // deleted, so that the service fetches it again
+        files.SetFile(client, "MZ new");
+    };
+    EXPECT_EQ(Run("UPDATE"), MainEnd::MainClientStarted);
+    const Events expected{"wait:create", "wait:show 正在启动升级程序...", "kill:quorvel.exe", "wait:hide",
+                          "delegate:update"};
+    EXPECT_EQ(Events(log.events.begin(), log.events.begin() + 5), expected);
+}
+
+TEST_F(DelegationTest, AnUpdateThatDidNotEndWellStartsNothing) {
+    for (const MainEnd end : {MainEnd::Cancelled, MainEnd::DownloadNotCompleted, MainEnd::ServiceRefused}) {
+        service.end = end;
+        processes.started.clear();
+        EXPECT_EQ(Run(), end);
+        EXPECT_TRUE(processes.started.empty());
+    }
+}
+
+TEST_F(DelegationTest, WithoutTheServiceTheLauncherUpdatesItself) {
+    service.available = false;
+    Answer({File("quorvel.exe", "7")});
+    EXPECT_EQ(Run(), MainEnd::MainClientStarted);
+    EXPECT_EQ(http.Urls().size(), 1u);
+    for (const auto& event : log.events) EXPECT_NE(event, "delegate:update");
+}
+
+class RefuseNamed : public IEntryCheck {
+public:
+    std::optional<std::string> Refuse(const clsProgramFile& entry) override {
+        if (entry.cFileName == "evil.dll") return "程序文件 evil.dll 的目标位置不允许";
+        return std::nullopt;
+    }
+};
+
+class ServiceModeTest : public StartupSequenceTest {};
+
+TEST_F(ServiceModeTest, TheUpdateAloneRunsWithoutTheInstanceTestAndStartsNothing) {
+    instance.otherCopyRuns = true;  // a launcher waiting for the service holds the lock
+    processes.running = {"quorvel.exe"};
+    Answer({File("quorvel.exe", "8")});
+    windows.download = [&](const UpdateFileList&) { return true; };
+
+    EXPECT_EQ(UpdateInstallation(services), MainEnd::Updated);
+
+    EXPECT_TRUE(processes.started.empty());
+    for (const auto& event : log.events) EXPECT_NE(event, "kill:quorvel.exe");
+    EXPECT_EQ(VersionFile(), "quorvel.exe=8\r\n");
+}
+
+TEST_F(ServiceModeTest, AnEntryThatMayNotBeWrittenStopsTheUpdateBeforeAnyDownload) {
+    RefuseNamed check;
+    services.entryCheck = &check;
+    Answer({File("quorvel.exe", "8"), File("evil.dll", "1")});
+
+    EXPECT_EQ(UpdateInstallation(services), MainEnd::DownloadNotCompleted);
+
+    EXPECT_TRUE(windows.downloads.empty());
+    EXPECT_EQ(Boxes(), (std::vector<ShownBox>{{"程序文件 evil.dll 的目标位置不允许", "错误", kErrorFlags}}));
+    EXPECT_EQ(VersionFile(), "# 版本记录\r\nquorvel.exe=7\r\n");
+}
+
+}  // namespace
+}  // namespace launcher

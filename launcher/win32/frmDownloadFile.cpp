@@ -33,6 +33,18 @@ frmDownloadFile::~frmDownloadFile() {
 
 bool frmDownloadFile::ShowForm(const UpdateFileList& cltUpdateFiles) {
     m_cltUpdateFiles = cltUpdateFiles;
+    m_work = nullptr;
+    if (m_cltUpdateFiles.empty()) return false;
+    return RunModal();
+}
+
+bool frmDownloadFile::ShowWork(IDownloadWork& work) {
+    m_cltUpdateFiles.clear();
+    m_work = &work;
+    return RunModal();
+}
+
+bool frmDownloadFile::RunModal() {
     m_bResult = false;
     if (!Form_Load()) return m_bResult;
     // Modal: this loop owns the thread until the window has been unloaded.
@@ -52,7 +64,6 @@ bool frmDownloadFile::ShowForm(const UpdateFileList& cltUpdateFiles) {
 
 bool frmDownloadFile::Form_Load() {
     m_bCancel = false;
-    if (m_cltUpdateFiles.empty()) return false;
     const HINSTANCE hInstance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass = qv::win::WindowClass(kClassName, &frmDownloadFile::WindowProc, hInstance);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -69,7 +80,7 @@ bool frmDownloadFile::Form_Load() {
     if (!m_hWnd) return false;
     CreateControls();
     SetTopMost(m_hWnd, true);
-    PrepareDownloadView(*this, static_cast<int>(m_cltUpdateFiles.size()));
+    if (!m_work) PrepareDownloadView(*this, static_cast<int>(m_cltUpdateFiles.size()));
     SetWindowTextW(m_lblSpeed, L"");
     ShowWindow(m_hWnd, SW_SHOW);
     UpdateWindow(m_hWnd);
@@ -150,6 +161,12 @@ void frmDownloadFile::tmStart_Timer() {
     KillTimer(m_hWnd, kStartTimer);
     if (m_bRunning) return;
     m_bRunning = true;
+    if (m_work) {
+        m_bResult = m_work->Run(*this);
+        m_bRunning = false;
+        DestroyWindow(m_hWnd);
+        return;
+    }
     UpdateServices services{*this,
                             m_waitWindow,
                             m_services.messageBox,

@@ -44,6 +44,7 @@ public:
 
     // An empty list, or a window that cannot be made, gives false at once.
     bool ShowForm(const UpdateFileList& cltUpdateFiles) override;
+    bool ShowWork(IDownloadWork& work) override;
     bool Cancelled() const override { return m_bCancel; }
 
 private:
@@ -71,6 +72,7 @@ private:
 
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    bool RunModal();
     bool Form_Load();
     void CreateControls();
     HWND AddControl(const wchar_t* className, const std::string& text, DWORD style, int x, int y, int cx, int cy,
@@ -96,6 +98,7 @@ private:
     qv::win::GdiObject<HFONT> m_font;
 
     UpdateFileList m_cltUpdateFiles;
+    IDownloadWork* m_work = nullptr;  // runs instead of the update loop
     bool m_bResult = false;
     bool m_bCancel = false;
     bool m_bRunning = false;

@@ -38,12 +38,15 @@ TEST(RecordFormat, EveryKindReadsBackAsWritten) {
     const Record records[] = {
         RequestRecord{},
         CancelRecord{},
-        ProgressRecord{2, 5, "Lumen_Control.ocx", 4096, 200u * 1024 * 1024 * 1024, 52000},
-        ProgressRecord{1, 1, "", 0, 0, 0},
+        ProgressRecord{0, 209715200, 4096, false, 0, 500, 100, "正在升级第 2/5 个文件（***ntrol.ocx)...",
+                       "已下载 4.00 KB；52KB /秒"},
+        ProgressRecord{0, 0, 0, true, -1, 0, 0, "", ""},
+        DownloadEndRecord{},
         WaitTextRecord{"正在连接远程服务..."},
         BoxRecord{"请先关闭正在运行中的Quorvel", "提示", 0x1030},
         ResultRecord{ResultCode::Refused, "注册表项中缺少 PublisherKeys"},
         ResultRecord{ResultCode::NotAvailable, ""},
+        ResultRecord{ResultCode::Failed, "系统文件升级出现错误。", 16},
     };
     for (const Record& record : records) {
         const Bytes bytes = EncodeRecord(record);
@@ -56,7 +59,7 @@ TEST(RecordFormat, EveryKindReadsBackAsWritten) {
 
 TEST(RecordFormat, HeaderIsLittleEndianWithTheBodyLength) {
     const Bytes bytes = EncodeRecord(ResultRecord{ResultCode::Busy, "ab"});
-    EXPECT_EQ(bytes, (Bytes{'Q', 'V', 'U', 'S', 1, 0, 6, 0, 8, 0, 0, 0, 2, 0, 0, 0, 2, 0, 'a', 'b'}));
+    EXPECT_EQ(bytes, (Bytes{'Q', 'V', 'U', 'S', 1, 0, 6, 0, 12, 0, 0, 0, 2, 0, 0, 0, 2, 0, 'a', 'b', 0, 0, 0, 0}));
     EXPECT_EQ(EncodeRecord(RequestRecord{}), Header(1, 1, 0));
 }
 
@@ -108,9 +111,9 @@ TEST(RecordFormat, ReaderRefusesAnythingButOneWholeRecord) {
         {"version 0", Header(0, 1, 0), "版本 0 未知"},
         {"version 2", Header(2, 1, 0), "版本 2 未知"},
         {"kind 0", Header(1, 0, 0), "类型 0 未知"},
-        {"kind 7", Header(1, 7, 0), "类型 7 未知"},
+        {"kind 8", Header(1, 8, 0), "类型 8 未知"},
         {"kind 0xFFFF", Header(1, 0xFFFF, 0), "类型 65535 未知"},
-        {"body cut off", Bytes(result.begin(), result.end() - 1), "应有 8 字节"},
+        {"body cut off", Bytes(result.begin(), result.end() - 1), "应有 12 字节"},
         {"bytes after the record", trailing, "应有 0 字节"},
         {"huge body length", Header(1, 4, 0xFFFFFFFF), "超过上限"},
         {"oversized message", Bytes(kMaxRecordSize + 1, 'Q'), "超过上限 4096"},
@@ -118,7 +121,10 @@ TEST(RecordFormat, ReaderRefusesAnythingButOneWholeRecord) {
         {"text past the body", WithBody(Header(1, 4, 3), {5, 0, 'a'}), "text"},
         {"text length missing", WithBody(Header(1, 4, 1), {5}), "提前结束"},
         {"text over its limit", RawWaitText(std::string(kMaxTextBytes + 1, 'a')), "超过上限 1536"},
-        {"progress cut in a number", WithBody(Header(1, 3, 6), {1, 0, 0, 0, 2, 0}), "fileCount"},
+        {"progress cut in a number", WithBody(Header(1, 3, 6), {1, 0, 0, 0, 2, 0}), "fileMax"},
+        {"a flag that is neither 0 nor 1", WithBody(Header(1, 3, 29), Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0,
+                                                                            0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}),
+         "只能是 0 或 1"},
         {"unknown result code", unknownCode, "结果代码 7"},
     };
     for (const Refused& refused : cases) {

@@ -43,7 +43,7 @@ class HeldJob : public IUpdateJob {
 public:
     ResultRecord Run(const UpdatePermit& permit, IRecordSink& sink, const std::atomic<bool>& cancel) override {
         permitSeen = permit;
-        sink.Send(ProgressRecord{1, 1, "a.dll", 1, 2, 3});
+        sink.Send(ProgressRecord{0, 2, 1, false, 0, 100, 0, "a.dll", "1"});
         started.set_value();
         std::unique_lock lock(mutex_);
         released_.wait(lock, [&] { return release_; });
@@ -149,7 +149,7 @@ TEST(UpdateDesk, ASecondRequestWhileOneRunsIsToldBusyAndTheNextOneAfterwardsRuns
     job.Release();
     ASSERT_EQ(first.wait_for(std::chrono::seconds(10)), std::future_status::ready);
     EXPECT_EQ(first.get().code, ResultCode::Cancelled);
-    EXPECT_EQ(firstSink.records, (std::vector<Record>{ProgressRecord{1, 1, "a.dll", 1, 2, 3}}));
+    EXPECT_EQ(firstSink.records, (std::vector<Record>{ProgressRecord{0, 2, 1, false, 0, 100, 0, "a.dll", "1"}}));
 
     job.started = {};
     EXPECT_EQ(desk.Serve(kRequest, secondSink, cancel).code, ResultCode::Cancelled);

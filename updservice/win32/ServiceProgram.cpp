@@ -6,7 +6,7 @@
 #include "MachineKey.h"
 #include "PipeServer.h"
 #include "common/win32/UniqueHandle.h"
-#include "updservice/UnavailableUpdateJob.h"
+#include "ServiceUpdateJob.h"
 
 namespace updservice::win {
 namespace {
@@ -55,7 +55,7 @@ void WINAPI ServiceMain(DWORD, LPWSTR*) {
     g_stop = stop.Get();
     ServiceLog log;
     MachineKey machineKey;
-    UnavailableUpdateJob job;
+    ServiceUpdateJob job(log);
     UpdateDesk desk(machineKey, machineKey, job);
     PipeServer server(desk, log, g_stop);
     Report(SERVICE_RUNNING);

@@ -43,6 +43,7 @@ public:
     ClientStatus SendBytes(std::span<const unsigned char> bytes, DWORD milliseconds);
     Received Receive(DWORD milliseconds);
     void Close() { pipe_.Reset(); }
+    HANDLE Pipe() const { return pipe_.Get(); }
 
 private:
     qv::win::UniqueHandle pipe_;

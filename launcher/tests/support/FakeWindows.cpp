@@ -36,6 +36,10 @@ public:
         owner_.downloads.push_back(cltUpdateFiles);
         return owner_.download(cltUpdateFiles);
     }
+    bool ShowWork(IDownloadWork& work) override {
+        log_.Add("download:work");
+        return owner_.work ? owner_.work(work) : false;
+    }
     bool Cancelled() const override { return owner_.cancelled; }
 
 private:

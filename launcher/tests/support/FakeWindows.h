@@ -36,6 +36,8 @@ public:
     std::function<bool(const UpdateFileList&)> download = [](const UpdateFileList&) { return true; };
     std::vector<UpdateFileList> downloads;  // every list the window was given
     bool cancelled = false;                 // what the window answers after a failed ShowForm
+    // What the window does with relayed work; none: it fails at once.
+    std::function<bool(IDownloadWork&)> work;
 
 private:
     EventLog& log_;

@@ -24,6 +24,8 @@
 #include "launcher/win32/WinSystemInfo.h"
 #include "launcher/win32/WinWindowFactory.h"
 #include "launcher/modMain.h"
+#include "updservice/DelegatedUpdate.h"
+#include "updservice/win32/PipeServiceLink.h"
 
 namespace {
 
@@ -83,6 +85,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     launcher::LauncherServices services{
         messageBox, fileSystem, processes,        clock,  random,    http, system, singleInstance,
         settings,   windows,    installProcesses, folder, &verifier, &log};
+    // A package installation is updated by the machine's update service when it runs.
+    updservice::win::PipeServiceLink serviceLink;
+    updservice::DelegatedUpdate updateDelegate(serviceLink, clock, &log);
+    services.updateDelegate = &updateDelegate;
 
     const std::string commandLine = qv::win::Narrow(GetCommandLineW());
     return launcher::ExitStatus(launcher::Main(launcher::ArgumentText(commandLine), services));

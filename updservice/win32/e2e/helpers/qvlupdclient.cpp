@@ -40,8 +40,11 @@ std::string RecordLine(const Record& record) {
             } else if constexpr (std::is_same_v<Body, WaitTextRecord>) {
                 line.Text("record", "WaitText").Text("text", body.text);
             } else if constexpr (std::is_same_v<Body, ProgressRecord>) {
-                line.Text("record", "Progress").Number("file", body.fileIndex).Number("files", body.fileCount);
-                line.Text("name", body.fileName).Number("received", static_cast<std::int64_t>(body.bytesReceived));
+                line.Text("record", "Progress").Number("value", body.fileValue).Number("length", body.fileMax);
+                line.Number("overall", body.allValue).Number("overallMax", body.allMax);
+                line.Text("fileLine", body.fileLine).Text("speedLine", body.speedLine);
+            } else if constexpr (std::is_same_v<Body, DownloadEndRecord>) {
+                line.Text("record", "DownloadEnd");
             } else {
                 line.Text("record", "ClientRecord");
             }
