@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # bench-windows.sh BUILD_DIR - the benchmarks of one Windows build (build/win64
 # or build/win32) under Wine: start-up, transfer, peak memory, the per-block
-# costs, the bytes a cut transfer costs the next run and the keystroke through
-# the real control. Needs an X display
+# costs, the bytes a cut transfer costs the next run, the update through the
+# update service with the service's memory, and the keystroke through the real
+# control. Needs an X display
 # (scripts/with-display.sh) and the build's programs, prefix and wine-run.sh.
 # Rounds: QV_BENCH_ROUNDS (start-up, default 7), QV_TRANSFER_ROUNDS (3).
 set -euo pipefail
@@ -20,5 +21,6 @@ python3 bench/startup/startup_bench.py "${QV_BENCH_ROUNDS:-7}"
 python3 bench/download/transfer_bench.py 200 "${QV_TRANSFER_ROUNDS:-3}"
 python3 bench/download/resume_bench.py 200 150
 python3 bench/download/memory_bench.py 50 1024
+python3 bench/download/service_bench.py 200 "${QV_TRANSFER_ROUNDS:-3}" 1024
 QV_WINE_TIMEOUT=300 "$QV_WINE_RUN" "$QV_BIN/block_costs.exe" 5000
 QV_WINE_TIMEOUT=300 "$QV_WINE_RUN" "$QV_BIN/keystroke_control_bench.exe"

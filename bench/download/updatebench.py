@@ -45,10 +45,12 @@ class Archive:
         shutil.rmtree(self.folder, ignore_errors=True)
 
 
-def catalogue():
+def catalogue(archive_sha256=None):
+    """The one entry; with the archive's digest, as a signed answer must carry it."""
+    digest = "<cSHA256>%s</cSHA256>" % archive_sha256 if archive_sha256 else ""
     return ('<catalogue customer="School01" salt="%s"><File><cFileName>%s</cFileName><cVersion>2</cVersion>'
             "<cFilePath>[CUR_PATH]</cFilePath><cDownLoadPath>{base}/download</cDownLoadPath><cIfReg>0</cIfReg>"
-            "<cIfPrivate>0</cIfPrivate></File></catalogue>" % (SALT, ENTRY))
+            "<cIfPrivate>0</cIfPrivate>%s</File></catalogue>" % (SALT, ENTRY, digest))
 
 
 class Installation:
@@ -157,12 +159,13 @@ def run_launcher(install, archive):
     return seconds, peak
 
 
-def run_least_work(install):
-    """The bare transfer, the same extraction and one request with the launch: seconds of each, and
-    the bare transfer's peak."""
+def run_least_work(install, digest=False):
+    """The bare transfer (hashing it with `digest`), the same extraction and one request with the
+    launch: seconds of each, and the bare transfer's peak."""
     install.reset()
     archive = install.folder / (ENTRY + ".comps")
-    transfer, peak = timed_run(install.folder / "bare_download.exe", install.archive_url, h.win_path(archive))
+    transfer, peak = timed_run(install.folder / "bare_download.exe", install.archive_url, h.win_path(archive),
+                               *(["sha256"] if digest else []))
     extract, _ = timed_run(install.folder / "Tools" / "Arj32.exe", "e", h.win_path(archive), "-y",
                            h.win_path(install.folder) + "\\ ")
     launch, _ = timed_run(install.folder / "baseline_launch.exe", install.request_url,
