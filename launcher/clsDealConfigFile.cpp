@@ -70,6 +70,8 @@ bool clsDealConfigFile::ReadConfigFile(const std::string& strFileName) {
         }
         m_colConfig.push_back({key, std::string(line)});
     }
+    m_strReadFile = strFileName;
+    m_strReadText = std::move(text);
     return true;
 }
 
@@ -91,6 +93,9 @@ bool clsDealConfigFile::ReWriteFile(const std::string& strFileName) {
         text += entry.line;
         text += "\r\n";
     }
+    // A file that already says exactly this is left alone: a start with nothing
+    // to update writes nothing, so it also works where the user may not write.
+    if (strFileName == m_strReadFile && text == m_strReadText) return true;
     // Written beside the file and then swapped in, so that a failed write
     // leaves the old versions in place instead of a cut-off file.
     const std::string tempName = strFileName + ".tmp";
@@ -100,6 +105,8 @@ bool clsDealConfigFile::ReWriteFile(const std::string& strFileName) {
         m_fileSystem.DeleteFile(tempName, ignored);
         return Fail(error);
     }
+    m_strReadFile = strFileName;
+    m_strReadText = std::move(text);
     return true;
 }
 

@@ -37,6 +37,8 @@ private:
     IFileSystem& m_fileSystem;
     IMessageBox& m_messageBox;
     std::vector<ConfigLine> m_colConfig;
+    std::string m_strReadFile;  // the file as last read or written, to spare a rewrite that changes nothing
+    std::string m_strReadText;
 };
 
 }  // namespace launcher

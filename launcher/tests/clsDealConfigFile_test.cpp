@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "launcher/tests/support/FakeFileSystem.h"
@@ -196,6 +197,60 @@ TEST_F(ConfigFileTest, FailedRewriteLeavesTheOldFileUntouched) {
         EXPECT_EQ(fs.Calls().back(), (FileCall{"DeleteFile", kTemp, ""}));
         EXPECT_THAT(box.Shown(), ElementsAre(ErrorBox(c.reason)));
     }
+}
+
+}  // namespace
+}  // namespace launcher
+
+namespace launcher {
+namespace {
+
+// A version file that already holds every version is not written again, so
+// that a start with nothing to update works where the user may not write.
+TEST(ConfigFileUnchanged, IsNotRewrittenButAnyChangeIsAndAnotherFileAlwaysIs) {
+    struct Case {
+        const char* name;
+        const char* content;
+        std::function<void(clsDealConfigFile&)> change;
+        std::string target;
+        bool written;
+    };
+    const Case cases[] = {
+        {"same values", "a=1\r\nb=2\r\n",
+         [](clsDealConfigFile& c) { c.SetConfigValue("a", "1"), c.SetConfigValue("b", "2"); }, kPath, false},
+        {"a new version", "a=1\r\nb=2\r\n",
+         [](clsDealConfigFile& c) { c.SetConfigValue("a", "2"), c.SetConfigValue("b", "2"); }, kPath, true},
+        {"order changed", "a=1\r\nb=2\r\n",
+         [](clsDealConfigFile& c) { c.SetConfigValue("b", "2"), c.SetConfigValue("a", "1"); }, kPath, true},
+        {"comment dropped", "# v\r\na=1\r\n", [](clsDealConfigFile& c) { c.SetConfigValue("a", "1"); }, kPath, true},
+        {"lone LF line ends", "a=1\n", [](clsDealConfigFile& c) { c.SetConfigValue("a", "1"); }, kPath, true},
+        {"another file", "a=1\r\n", [](clsDealConfigFile& c) { c.SetConfigValue("a", "1"); }, kPath + ".copy", true},
+    };
+    for (const Case& c : cases) {
+        FakeFileSystem fs;
+        FakeMessageBox box;
+        clsDealConfigFile config(fs, box);
+        fs.SetFile(kPath, c.content);
+        ASSERT_TRUE(config.ReadConfigFile(kPath)) << c.name;
+        c.change(config);
+        fs.FailReplaces("拒绝访问。");  // as for a standard user in the program files folder
+        EXPECT_EQ(config.ReWriteFile(c.target), !c.written) << c.name;
+        EXPECT_EQ(box.Shown().empty(), !c.written) << c.name;
+    }
+}
+
+TEST(ConfigFileUnchanged, AfterAWriteTheSameContentIsNotWrittenTwice) {
+    FakeFileSystem fs;
+    FakeMessageBox box;
+    clsDealConfigFile config(fs, box);
+    fs.SetFile(kPath, "a=1\r\n");
+    ASSERT_TRUE(config.ReadConfigFile(kPath));
+    config.SetConfigValue("a", "2");
+    ASSERT_TRUE(config.ReWriteFile(kPath));
+    const std::size_t calls = fs.Calls().size();
+    ASSERT_TRUE(config.ReWriteFile(kPath));
+    EXPECT_EQ(fs.Calls().size(), calls);
+    EXPECT_EQ(fs.Content(kPath), "a=2\r\n");
 }
 
 }  // namespace
