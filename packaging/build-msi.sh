@@ -2,7 +2,8 @@
 # build-msi.sh INPUTS VERSION OUTPUT
 # Makes the installation package OUTPUT (version VERSION) from the programs
 # that INPUTS names (a shell fragment the build writes: ARCH, WXS, FINISH_SQL,
-# LAUNCHER, MONITOR, ARCHIVER, CONTROLS, REMOVER, CLIP, VERSION_FILE, MONITOR_*).
+# LAUNCHER, MONITOR, ARCHIVER, CONTROLS, REMOVER, SERVICE, CLIP, VERSION_FILE,
+# MONITOR_*).
 # The programs are copied to OUTPUT's folder, "<package>-files"; with
 # QV_SIGN_CERT (certificate file, PEM or DER, chain included) and QV_SIGN_KEY
 # (its private key, PEM or DER) they and the package are signed with
@@ -47,9 +48,11 @@ cp "$MONITOR" "$files/qvlCheckCommunicate.exe"
 cp "$ARCHIVER" "$files/Arj32.exe"
 cp "$CONTROLS" "$files/Lumen_Control.ocx"
 cp "$REMOVER" "$files/RemoveInstallation.exe"
+cp "$SERVICE" "$files/qvlUpdateService.exe"
 cp "$CLIP" "$files/wait.avi"
 if [ -n "$signing" ]; then
-  for program in startqvl.exe qvlCheckCommunicate.exe Arj32.exe Lumen_Control.ocx RemoveInstallation.exe; do
+  for program in startqvl.exe qvlCheckCommunicate.exe Arj32.exe Lumen_Control.ocx RemoveInstallation.exe \
+    qvlUpdateService.exe; do
     sign "$files/$program"
   done
 fi

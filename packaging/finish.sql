@@ -1,6 +1,8 @@
 -- Statements msibuild runs on the package after wixl, one a line, in order.
 -- Chinese texts: the package's code page is 936; wixl keeps only ASCII.
 UPDATE `Shortcut` SET `Name`='Quorvel 学校管理系统' WHERE `Name`='QV_TEXT_SHORTCUT'
+UPDATE `ServiceInstall` SET `DisplayName`='Quorvel 更新服务' WHERE `DisplayName`='QV_TEXT_SERVICE_NAME'
+UPDATE `ServiceInstall` SET `Description`='以系统身份为本机的 Quorvel 安装更新，使没有管理员权限的用户也能完成更新。' WHERE `Description`='QV_TEXT_SERVICE_DESCRIPTION'
 UPDATE `LaunchCondition` SET `Description`='已安装了更新版本的 Quorvel，不能换成较旧的版本。' WHERE `Description`='QV_TEXT_DOWNGRADE'
 -- The version file: never overwritten once there (wixl has no NeverOverwrite).
 UPDATE `Component` SET `Attributes`=128 WHERE `Component`='VersionFile' AND `Attributes`=0

@@ -8,7 +8,9 @@
 # Sets QV_WINE (the loader to call), QV_WINE32 (yes when i686 programs can
 # run) and, when they cannot, QV_WINE32_REASON. QV_WINE32_OFF=1 from the
 # caller turns the 32-bit side off.
-export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# QV_WINEDEBUG from the caller opens debug channels where a Wine program tells
+# something only there (Wine's sc names a failure's error code only on err+sc).
+export WINEARCH=win64 WINEDEBUG="${QV_WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
 qv_wine32_loader=/usr/lib/wine/wine
 qv_wine64_loader=/usr/lib/wine/wine64
 QV_WINE32_REASON=

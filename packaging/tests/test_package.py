@@ -1,12 +1,19 @@
 """The installation package under Wine, in a prefix of its own: a throwaway
 signing certificate, the package of this build and one of a lower version made
-and signed with it; silent installation with the school's settings, a real
-update by the installed launcher against the loopback service, the main client
-creating the installed monitor, repair, upgrade, refused downgrade, uninstall
-back to the registry as it was and without the installation folder (sub-folders
-the launcher made included, nothing beside it, nothing a link inside it leads
-to), and an installation without settings refused.
+and signed with it (with an update service program of another build); silent
+installation with the school's settings, the update service installed, running
+and trusting the folder the package recorded, a real update by the installed
+launcher against the loopback service, the main client creating the installed
+monitor, repair, upgrade (the service stopped and running its new program),
+refused downgrade, uninstall back to the registry as it was, without the
+service and without the installation folder (sub-folders the launcher made
+included, nothing beside it, nothing a link inside it leads to), and an
+installation without settings refused.
 The steps build on each other and run in the order of their names."""
+import base64
+import hashlib
+import json
+import ntpath
 import os
 import re
 import shutil
@@ -27,6 +34,12 @@ CUSTOMER = "School01"
 SALT = "quor.vel.salts"
 SHORTCUT = "Quorvel 学校管理系统.lnk"
 SETTINGS_KEY = r"HKLM\SOFTWARE\Quorvel\startqvl"  # always in the 32-bit view
+SERVICE = "qvlUpdateService"
+# Where the service manager keeps a service's configuration (Wine's sc has no "qc").
+SERVICE_KEY = r"HKLM\System\CurrentControlSet\Services\%s" % SERVICE
+SERVICE_LOG = PREFIX / "drive_c" / "ProgramData" / "Quorvel" / "qvlUpdateService.log"
+# Base64 of 64 bytes: the form the service requires of PublisherKeys.
+PUBLISHER_KEY = base64.b64encode(bytes(range(64))).decode()
 MONITOR_CLSID = "{AEAE7A43-A1BC-4E58-BEB2-64D66C37BE54}"
 MONITOR_KEYS = [r"HKCR\CLSID\%s" % MONITOR_CLSID, r"HKCR\qvlCheckCommunicate.clsCheckCommunicate",
                 r"HKCR\TypeLib\{DB77B4DF-0688-413C-B038-BC76312EBC4C}",
@@ -61,15 +74,38 @@ def win_install_dir():
     return "C:\\%s\\Quorvel" % program_files().name
 
 
-def build_package(version, output, signing=None):
+def build_package(version, output, signing=None, service=None):
+    """The package of this build's programs; with `service`, that program stands in for the update service's."""
     env = dict(os.environ)
     env.pop("QV_SIGN_CERT", None)
     env.pop("QV_SIGN_KEY", None)
     if signing:
         env.update(QV_SIGN_CERT=str(signing[0]), QV_SIGN_KEY=str(signing[1]))
-    subprocess.run([str(SOURCE / "packaging" / "build-msi.sh"), INPUTS, version, str(output)], env=env,
+    inputs = INPUTS
+    if service:
+        inputs = output.parent / "package-inputs.sh"
+        inputs.parent.mkdir(parents=True, exist_ok=True)
+        text = Path(INPUTS).read_text(encoding="utf-8")
+        inputs.write_text(re.sub(r"^SERVICE=.*$", lambda _: "SERVICE='%s'" % service, text, flags=re.M),
+                          encoding="utf-8")
+    subprocess.run([str(SOURCE / "packaging" / "build-msi.sh"), str(inputs), version, str(output)], env=env,
                    check=True, stdin=subprocess.DEVNULL, timeout=300)
     return output
+
+
+def another_build_of(program, output):
+    """The program as another build of the same sources would differ: another link time stamp."""
+    data = bytearray(Path(program).read_bytes())
+    stamp = int.from_bytes(data[0x3C:0x40], "little") + 8  # COFF header after "PE\0\0": machine, sections, time
+    data[stamp:stamp + 4] = (int.from_bytes(data[stamp:stamp + 4], "little") ^ 0x5A5A5A5A).to_bytes(4, "little")
+    output.parent.mkdir(parents=True, exist_ok=True)
+    output.write_bytes(bytes(data))
+    return output
+
+
+def package_service_program(package):
+    """The update service program that `package` installs, as build-msi.sh left it beside the package."""
+    return package.parent / (package.stem + "-files") / "qvlUpdateService.exe"
 
 
 def msiexec(*args, timeout=240):
@@ -93,6 +129,53 @@ def reg_query(key, *args, view=None):
         code = subprocess.run([h.WINE_RUN, "reg", "query", key, "/reg:" + view, *args], stdout=out,
                               stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=120).returncode
     return output.read_bytes().decode("gbk", "replace") if code == 0 else None
+
+
+def sc(*args):
+    """sc's exit code and output. Wine's sc names a failure's error code only on its
+    debug channel (Windows' prints it), so that channel is read too."""
+    result = subprocess.run([h.WINE_RUN, "sc", *args], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                            stderr=subprocess.STDOUT, timeout=75, start_new_session=True,
+                            env=dict(os.environ, QV_WINE_TIMEOUT="60", QV_WINEDEBUG="err+sc"))
+    return result.returncode, result.stdout.decode("gbk", "replace")
+
+
+def service_state():
+    """The STATE word of "sc query" (RUNNING, STOPPED, ...), or None when sc fails."""
+    code, output = sc("query", SERVICE)
+    match = re.search(r"STATE\s*:\s*\d+\s+(\w+)", output)
+    return match.group(1) if code == 0 and match else None
+
+
+def wait_for_service_state(state, timeout=30):
+    return h.wait_until(lambda: service_state() == state, timeout, interval=0.5)
+
+
+def service_log():
+    return SERVICE_LOG.read_text(encoding="utf-8").splitlines() if SERVICE_LOG.exists() else []
+
+
+def service_events():
+    """The service's own start and stop lines, oldest first."""
+    return [line.split("\t", 1)[1] for line in service_log() if re.search(r"\tservice (started|stopped)", line)]
+
+
+def installed_service_program():
+    return install_dir() / "qvlUpdateService.exe"
+
+
+def sha256(path):
+    return hashlib.sha256(Path(path).read_bytes()).hexdigest()
+
+
+def ask_service():
+    """The result record that the installed service gives a request (qvlupdclient.exe), or None."""
+    out = State.folder / "client.jsonl"
+    out.unlink(missing_ok=True)
+    h.wine(h.BIN / "qvlupdclient.exe", "--out", h.win_path(out), "request", timeout=60)
+    lines = out.read_text(encoding="utf-8").splitlines() if out.exists() else []
+    results = [json.loads(line) for line in lines if '"Result"' in line]
+    return results[-1] if results else None
 
 
 def export_registry(name):
@@ -179,7 +262,11 @@ def setUpModule():
                    timeout=120)
     signing = (State.certificate, State.key)
     State.current = build_package(VERSION, State.folder / "current" / "startqvl.msi", signing)
-    State.lower = build_package(LOWER_VERSION, State.folder / "lower" / "startqvl.msi", signing)
+    # The lower version carries a service program that differs from this build's, so
+    # that the upgrade can be seen to replace it.
+    built = re.search(r"^SERVICE='(.*)'$", Path(INPUTS).read_text(encoding="utf-8"), re.M).group(1)
+    older = another_build_of(built, State.folder / "older" / "qvlUpdateService.exe")
+    State.lower = build_package(LOWER_VERSION, State.folder / "lower" / "startqvl.msi", signing, service=older)
     State.unsigned = build_package(VERSION, State.folder / "unsigned" / "startqvl.msi")
     # The terminal SDK stand-in, for the monitor's objects; registered before the
     # registry is taken as it was.
@@ -233,7 +320,8 @@ class Package(unittest.TestCase):
 
     def test_2_the_programs_and_the_package_carry_verifiable_signatures(self):
         signed = [State.current, State.lower] + [State.current.parent / ("startqvl-files/" + name) for name in
-                                                 ("startqvl.exe", "qvlCheckCommunicate.exe", "Lumen_Control.ocx")]
+                                                 ("startqvl.exe", "qvlCheckCommunicate.exe", "Lumen_Control.ocx",
+                                                  "qvlUpdateService.exe")]
         for path in signed:
             self.assertEqual(self.verify(path), 0, path)
         self.assertNotEqual(self.verify(State.unsigned), 0, "an unsigned package passed")
@@ -265,8 +353,30 @@ class Package(unittest.TestCase):
         for name, value in [("ServiceUrl", State.service.url), ("CustomerCode", CUSTOMER), ("SigningSalt", SALT)]:
             self.assertRegex(settings, r"%s\s+REG_SZ\s+%s" % (name, re.escape(value)))
         self.assertNotIn("PublisherKeys", settings)
+        recorded = re.search(r"InstallDir\s+REG_SZ\s+(.*\S)", settings)
+        self.assertIsNotNone(recorded, "no InstallDir for the update service")
+        self.assertEqual(recorded.group(1).rstrip("\\"), win_install_dir())
         self.assertTrue(start_menu_shortcuts(), "no Start-menu shortcut")
         self.assertTrue(desktop_shortcuts(), "no desktop shortcut")
+
+    def test_3a_the_package_installs_and_starts_the_update_service_from_the_installation_folder(self):
+        self.assertTrue(wait_for_service_state("RUNNING"), sc("query", SERVICE)[1])
+        self.assertIn("WIN32_OWN_PROCESS", sc("query", SERVICE)[1])
+        config = reg_query(SERVICE_KEY)
+        self.assertIsNotNone(config, "the service manager has no key for the service")
+        image = re.search(r"ImagePath\s+REG_\w+\s+(.*\S)", config).group(1).strip('"')
+        self.assertEqual(ntpath.dirname(image).lower(), win_install_dir().lower())
+        self.assertEqual(ntpath.basename(image).lower(), "qvlupdateservice.exe")
+        self.assertRegex(config, r"Start\s+REG_DWORD\s+0x2\b")  # automatic
+        self.assertRegex(config, r"ObjectName\s+REG_SZ\s+LocalSystem\b")
+        self.assertRegex(config, r"DisplayName\s+REG_SZ\s+Quorvel 更新服务")
+        self.assertRegex(config, r"Description\s+REG_SZ\s+.*更新")
+        self.assertEqual(service_events(), ["service started"])
+        # It reads the settings the package wrote: without PublisherKeys every request is refused.
+        result = ask_service()
+        self.assertIsNotNone(result, "the service did not answer on its pipe")
+        self.assertEqual(result["code"], "Refused")
+        self.assertIn("缺少 PublisherKeys", result["reason"])
 
     def test_4_the_installed_launcher_updates_and_its_main_client_creates_the_installed_monitor(self):
         folder = install_dir()
@@ -319,25 +429,40 @@ class Package(unittest.TestCase):
         self.assertIsNotNone(reg_query(MONITOR_KEYS[0]), "the repair did not restore the registration")
         self.assertEqual((install_dir() / "FileVersion.cfg").read_bytes(), versions)
         self.assertTrue((install_dir() / "quorvel.exe").is_file())
+        self.assertTrue(wait_for_service_state("RUNNING"), "the service is not running after the repair")
 
     def test_7_a_newer_package_replaces_the_older_in_place_and_a_downgrade_is_refused(self):
         versions = (install_dir() / "FileVersion.cfg").read_bytes()
         settings = reg_query(SETTINGS_KEY, view="32")
+        older = sha256(installed_service_program())
+        self.assertEqual(older, sha256(package_service_program(State.lower)))
+        newer = sha256(package_service_program(State.current))
+        self.assertNotEqual(older, newer, "both packages carry the same service program")
+        events = len(service_events())
         # The settings left out are kept; one given is added.
-        self.assertEqual(msiexec("/i", h.win_path(State.current), "/qn", "PUBLISHERKEYS=key.one",
+        self.assertEqual(msiexec("/i", h.win_path(State.current), "/qn", "PUBLISHERKEYS=" + PUBLISHER_KEY,
                                  "/l*v", h.win_path(State.folder / "up.log")), 0)
         self.assertEqual(self.installed_versions(), [VERSION])
+        # The old service was stopped before its program went, and the new program runs.
+        self.assertTrue(wait_for_service_state("RUNNING"), sc("query", SERVICE)[1])
+        self.assertEqual(sha256(installed_service_program()), newer)
+        self.assertEqual(service_events()[events:], ["service stopped", "service started"])
         self.assertEqual((install_dir() / "FileVersion.cfg").read_bytes(), versions)
         self.assertTrue((install_dir() / "quorvel.exe").is_file())
         self.assertFalse((install_dir() / "startqvl.upgrading").exists())
         upgraded = reg_query(SETTINGS_KEY, view="32")
-        self.assertRegex(upgraded, r"PublisherKeys\s+REG_SZ\s+key\.one")
+        self.assertRegex(upgraded, r"PublisherKeys\s+REG_SZ\s+" + re.escape(PUBLISHER_KEY))
         self.assertEqual(re.sub(r".*PublisherKeys.*\n", "", upgraded), settings)
         settings = upgraded
         self.assertNotEqual(msiexec("/i", h.win_path(State.lower), "/qn", "SERVICEURL=http://h", "CUSTOMERCODE=c",
                                     "SIGNINGSALT=s"), 0)
         self.assertEqual(self.installed_versions(), [VERSION])
         self.assertEqual(reg_query(SETTINGS_KEY, view="32"), settings)
+        self.assertEqual(service_state(), "RUNNING")
+        # With publisher keys, the folder the package recorded passes the service's checks.
+        result = ask_service()
+        self.assertIsNotNone(result, "the service did not answer on its pipe")
+        self.assertNotIn(result["code"], ("Refused", "BadRecord"), result["reason"])
 
     def installed_versions(self):
         text = reg_query(r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall", "/s") or ""
@@ -354,7 +479,12 @@ class Package(unittest.TestCase):
         self.assertFalse(program_files().joinpath("Quorvel").exists(), "the installation folder stayed")
         self.assertTrue(beside.is_file(), "a file beside the installation folder went too")
         self.assertEqual(start_menu_shortcuts() + desktop_shortcuts(), [])
-        self.assertIsNone(reg_query(SETTINGS_KEY, view="32"))
+        self.assertIsNone(reg_query(SETTINGS_KEY, view="32"))  # InstallDir with the rest
+        code, output = sc("query", SERVICE)
+        self.assertNotEqual(code, 0)
+        self.assertRegex(output, r"\b1060\b", "the service is not reported missing")
+        self.assertIsNone(reg_query(SERVICE_KEY))
+        self.assertEqual(service_events()[-1], "service stopped")
         for key in MONITOR_KEYS:
             self.assertIsNone(reg_query(key), key)
         after = export_registry("after")
