@@ -62,3 +62,15 @@ function(qv_use_json target)
   endif()
   target_include_directories(${target} SYSTEM PUBLIC "${dir}")
 endfunction()
+
+# A shipped program's debug information goes to <program>.debug beside it.
+# Wine reads every section of an image into memory, the megabytes of debug
+# sections too, which the program would carry for its whole run.
+function(qv_split_debug_info target)
+  if(MINGW AND CMAKE_OBJCOPY)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND "${CMAKE_OBJCOPY}" --only-keep-debug "$<TARGET_FILE:${target}>" "$<TARGET_FILE:${target}>.debug"
+      COMMAND "${CMAKE_OBJCOPY}" --strip-debug "--add-gnu-debuglink=$<TARGET_FILE:${target}>.debug" "$<TARGET_FILE:${target}>"
+      VERBATIM)
+  endif()
+endfunction()

@@ -163,20 +163,40 @@ void frmWait::SetApplicationPointer(const wchar_t* cursorId) const {
     SetCursor(cursor);
 }
 
-void frmWait::PaintBackground(HDC hdc) const {
-    RECT client;
-    GetClientRect(m_hWnd, &client);
-    if (!m_background) {
-        FillRect(hdc, &client, GetSysColorBrush(COLOR_BTNFACE));
-        return;
-    }
+// The picture is scaled once; each paint then copies only the part asked for,
+// since every change of the prompt repaints the picture under it.
+bool frmWait::ScalePicture(HDC hdc, const RECT& client) {
+    if (m_scaled) return true;
+    if (!m_background) return false;
     BITMAP picture{};
     GetObjectW(m_background.get(), sizeof picture, &picture);
+    qv::win::GdiObject<HBITMAP> scaled(CreateCompatibleBitmap(hdc, client.right, client.bottom));
+    if (!scaled) return false;
+    const qv::win::MemoryDc source(CreateCompatibleDC(hdc));
+    const qv::win::MemoryDc target(CreateCompatibleDC(hdc));
+    {
+        const qv::win::SelectedObject from(source.get(), m_background.get());
+        const qv::win::SelectedObject to(target.get(), scaled.get());
+        SetStretchBltMode(target.get(), HALFTONE);
+        SetBrushOrgEx(target.get(), 0, 0, nullptr);
+        StretchBlt(target.get(), 0, 0, client.right, client.bottom, source.get(), 0, 0, picture.bmWidth,
+                   picture.bmHeight, SRCCOPY);
+    }
+    m_scaled = std::move(scaled);
+    return true;
+}
+
+void frmWait::PaintBackground(HDC hdc, const RECT& area) {
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    if (!ScalePicture(hdc, client)) {
+        FillRect(hdc, &area, GetSysColorBrush(COLOR_BTNFACE));
+        return;
+    }
     const qv::win::MemoryDc memory(CreateCompatibleDC(hdc));
-    const qv::win::SelectedObject selected(memory.get(), m_background.get());
-    SetStretchBltMode(hdc, HALFTONE);
-    SetBrushOrgEx(hdc, 0, 0, nullptr);
-    StretchBlt(hdc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, picture.bmWidth, picture.bmHeight, SRCCOPY);
+    const qv::win::SelectedObject selected(memory.get(), m_scaled.get());
+    BitBlt(hdc, area.left, area.top, area.right - area.left, area.bottom - area.top, memory.get(), area.left,
+           area.top, SRCCOPY);
 }
 
 LRESULT CALLBACK frmWait::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
@@ -190,7 +210,7 @@ LRESULT frmWait::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT: {
             PAINTSTRUCT ps;
             const HDC hdc = BeginPaint(m_hWnd, &ps);
-            PaintBackground(hdc);
+            PaintBackground(hdc, ps.rcPaint);
             EndPaint(m_hWnd, &ps);
             return 0;
         }

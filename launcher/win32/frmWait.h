@@ -34,7 +34,8 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
     void CreateChildren(const std::string& strLauncherFolder);
-    void PaintBackground(HDC hdc) const;
+    void PaintBackground(HDC hdc, const RECT& area);
+    bool ScalePicture(HDC hdc, const RECT& client);
     void PutPrompt(const std::string& strText);
     void SetApplicationPointer(const wchar_t* cursorId) const;
 
@@ -42,6 +43,7 @@ private:
     HWND m_hAntWait = nullptr;
     HWND m_hPrompt = nullptr;
     qv::win::GdiObject<HBITMAP> m_background;
+    qv::win::GdiObject<HBITMAP> m_scaled;  // the picture at the window's size, made at the first paint
     qv::win::GdiObject<HFONT> m_promptFont;
     qv::win::GdiObject<HBRUSH> m_clipBackdrop;
     SIZE m_ppi{96, 96};
