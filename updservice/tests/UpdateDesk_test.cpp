@@ -9,7 +9,6 @@
 #include "launcher/Base64.h"
 #include "launcher/tests/support/FakeSignatureVerifier.h"
 #include "updservice/RecordWriter.h"
-#include "updservice/UnavailableUpdateJob.h"
 
 namespace updservice {
 namespace {
@@ -73,7 +72,8 @@ ResultRecord ServeOnce(FakeMachineKey& key, IUpdateJob& job, const std::vector<u
 }
 
 TEST(UpdateDesk, RefusesWithoutUsableMachineSettingsAndSaysWhy) {
-    UnavailableUpdateJob job;
+    HeldJob job;
+    job.Release();
     struct Case {
         const char* what;
         void (*change)(FakeMachineKey&);
@@ -110,14 +110,12 @@ TEST(UpdateDesk, APermittedRequestRunsTheJobWithTheCheckedFolderAndKeys) {
     EXPECT_EQ(job.permitSeen.installFolder, "C:\\Program Files (x86)\\Quorvel");
     EXPECT_EQ(job.permitSeen.keys, (std::vector<launcher::PublicKeyBytes>{launcher::TestKey(1), launcher::TestKey(2)}));
     EXPECT_EQ(job.permitSeen.settings.customerCode, "School01");
-
-    UnavailableUpdateJob unavailable;
-    EXPECT_EQ(ServeOnce(key, unavailable).code, ResultCode::NotAvailable);
 }
 
 TEST(UpdateDesk, AnythingButAWellFormedRequestIsABadRecord) {
     FakeMachineKey key;
-    UnavailableUpdateJob job;
+    HeldJob job;
+    job.Release();
     std::vector<unsigned char> wrongVersion = kRequest;
     wrongVersion[4] = 9;
     const std::vector<unsigned char> messages[] = {
