@@ -49,6 +49,7 @@ bool InstallSwitch::SwitchOne(const SwitchStep& step, std::string& error) {
     const std::string staged = m_layout.Unpacked(step.nPosition, FileNameOf(step.strTarget));
     if (step.bHadTarget && !m_fileSystem.MoveFile(step.strTarget, m_layout.Aside(step.nPosition), error)) return false;
     if (!m_fileSystem.MoveFile(staged, step.strTarget, error)) return false;
+    LogEvent(m_log, (step.bHadTarget ? "replaced " : "installed ") + step.strTarget);
     return !step.bRegister || Register(step.strTarget, false, error);
 }
 

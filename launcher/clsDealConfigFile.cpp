@@ -95,7 +95,8 @@ bool clsDealConfigFile::ReWriteFile(const std::string& strFileName) {
     }
     // A file that already says exactly this is left alone: a start with nothing
     // to update writes nothing, so it also works where the user may not write.
-    if (strFileName == m_strReadFile && text == m_strReadText) return true;
+    m_bLastRewriteUnchanged = strFileName == m_strReadFile && text == m_strReadText;
+    if (m_bLastRewriteUnchanged) return true;
     // Written beside the file and then swapped in, so that a failed write
     // leaves the old versions in place instead of a cut-off file.
     const std::string tempName = strFileName + ".tmp";

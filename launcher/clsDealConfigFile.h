@@ -24,6 +24,8 @@ public:
     void SetConfigValue(const std::string& strKey, const std::string& strValue);
     // Writes every entry's line followed by CR LF.
     bool ReWriteFile(const std::string& strFileName);
+    // After a ReWriteFile that succeeded: the file already said the same and was left alone.
+    bool LastRewriteUnchanged() const { return m_bLastRewriteUnchanged; }
 
 private:
     struct ConfigLine {
@@ -39,6 +41,7 @@ private:
     std::vector<ConfigLine> m_colConfig;
     std::string m_strReadFile;  // the file as last read or written, to spare a rewrite that changes nothing
     std::string m_strReadText;
+    bool m_bLastRewriteUnchanged = false;
 };
 
 }  // namespace launcher

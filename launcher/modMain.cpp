@@ -167,8 +167,9 @@ private:
             }
             return MainEnd::VersionFileNotWritten;
         }
-        Log("version file " + versionFile + " written with " + std::to_string(state_.g_oProgramFiles->Count()) +
-            " versions");
+        Log("version file " + versionFile +
+            (state_.g_oVersionConfig->LastRewriteUnchanged() ? " already holds the " : " written with ") +
+            std::to_string(state_.g_oProgramFiles->Count()) + " versions");
         if (!state_.g_cltUpdateFiles.empty()) Switch().Finish();
 
         if (mode_ == LaunchMode::Service) return MainEnd::Updated;

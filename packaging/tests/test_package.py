@@ -10,7 +10,6 @@ service and without the installation folder (sub-folders the launcher made
 included, nothing beside it, nothing a link inside it leads to), and an
 installation without settings refused.
 The steps build on each other and run in the order of their names."""
-import base64
 import hashlib
 import json
 import ntpath
@@ -23,7 +22,9 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "testbed" / "e2e"))
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "launcher" / "win32" / "e2e"))
 import winharness as h  # noqa: E402
+from test_signed_updates import make_key  # noqa: E402
 
 SOURCE = Path(__file__).resolve().parents[2]
 PREFIX = Path(os.environ.get("QV_WINEPREFIX", h.WORK / "wineprefix"))
@@ -38,8 +39,6 @@ SERVICE = "qvlUpdateService"
 # Where the service manager keeps a service's configuration (Wine's sc has no "qc").
 SERVICE_KEY = r"HKLM\System\CurrentControlSet\Services\%s" % SERVICE
 SERVICE_LOG = PREFIX / "drive_c" / "ProgramData" / "Quorvel" / "qvlUpdateService.log"
-# Base64 of 64 bytes: the form the service requires of PublisherKeys.
-PUBLISHER_KEY = base64.b64encode(bytes(range(64))).decode()
 MONITOR_CLSID = "{AEAE7A43-A1BC-4E58-BEB2-64D66C37BE54}"
 MONITOR_KEYS = [r"HKCR\CLSID\%s" % MONITOR_CLSID, r"HKCR\qvlCheckCommunicate.clsCheckCommunicate",
                 r"HKCR\TypeLib\{DB77B4DF-0688-413C-B038-BC76312EBC4C}",
@@ -216,11 +215,14 @@ DELIVERED = [("quorvel.exe", "[CUR_PATH]"), ("report.dat", "[CUR_PATH]lib\\"),
              ("plugin.dat", "[CUR_PATH]lib\\plugins\\")]
 
 
-def catalogue():
+def catalogue(downloads):
+    """Every delivered file at version 2 with its archive's digest; the stand-in signs each entry."""
     entries = "".join(
         "<File><cFileName>%s</cFileName><cVersion>2</cVersion><cFilePath>%s</cFilePath>"
-        "<cDownLoadPath>{base}/download</cDownLoadPath><cIfReg>0</cIfReg><cIfPrivate>0</cIfPrivate></File>"
-        % (name, path) for name, path in DELIVERED)
+        "<cDownLoadPath>{base}/download</cDownLoadPath><cIfReg>0</cIfReg><cIfPrivate>0</cIfPrivate>"
+        "<cSHA256>%s</cSHA256></File>"
+        % (name, path, hashlib.sha256((downloads / (name + ".comps")).read_bytes()).hexdigest())
+        for name, path in DELIVERED)
     return '<catalogue customer="%s" salt="%s">%s</catalogue>' % (CUSTOMER, SALT, entries)
 
 
@@ -237,6 +239,8 @@ class State:
     unsigned = None
     service = None
     before = None
+    publisher_key = None  # the private key the stand-in signs with
+    publisher_keys = None  # its PublisherKeys value
 
 
 def setUpModule():
@@ -272,8 +276,11 @@ def setUpModule():
     # registry is taken as it was.
     if h.wine("regsvr32", "/s", h.win_path(h.BIN / "zkemkeeper.dll"), timeout=60).returncode != 0:
         raise RuntimeError("regsvr32 zkemkeeper.dll failed")
-    State.service = h.UpdateService(catalogue(), downloads=State.folder / "downloads")
-    make_archive(State.service.downloads)
+    State.publisher_key, State.publisher_keys = make_key(State.folder, "publisher")
+    downloads = State.folder / "downloads"
+    downloads.mkdir()
+    make_archive(downloads)
+    State.service = h.UpdateService(catalogue(downloads), downloads=downloads, sign_key=State.publisher_key)
     State.service.__enter__()
     State.before = export_registry("before")
 
@@ -445,7 +452,7 @@ class Package(unittest.TestCase):
         self.assertNotEqual(older, newer, "both packages carry the same service program")
         events = len(service_events())
         # The settings left out are kept; one given is added.
-        self.assertEqual(msiexec("/i", h.win_path(State.current), "/qn", "PUBLISHERKEYS=" + PUBLISHER_KEY,
+        self.assertEqual(msiexec("/i", h.win_path(State.current), "/qn", "PUBLISHERKEYS=" + State.publisher_keys,
                                  "/l*v", h.win_path(State.folder / "up.log")), 0)
         self.assertEqual(self.installed_versions(), [VERSION])
         # The old service was stopped before its program went, and the new program runs.
@@ -456,7 +463,7 @@ class Package(unittest.TestCase):
         self.assertTrue((install_dir() / "quorvel.exe").is_file())
         self.assertFalse((install_dir() / "startqvl.upgrading").exists())
         upgraded = reg_query(SETTINGS_KEY, view="32")
-        self.assertRegex(upgraded, r"PublisherKeys\s+REG_SZ\s+" + re.escape(PUBLISHER_KEY))
+        self.assertRegex(upgraded, r"PublisherKeys\s+REG_SZ\s+" + re.escape(State.publisher_keys))
         self.assertEqual(re.sub(r".*PublisherKeys.*\n", "", upgraded), settings)
         settings = upgraded
         self.assertNotEqual(msiexec("/i", h.win_path(State.lower), "/qn", "SERVICEURL=http://h", "CUSTOMERCODE=c",
@@ -474,6 +481,40 @@ class Package(unittest.TestCase):
         blocks = re.split(r"\r?\n(?=HKEY_)", text)
         return [re.search(r"DisplayVersion\s+REG_SZ\s+(\S+)", b).group(1) for b in blocks
                 if "Quorvel" in b and "DisplayVersion" in b]
+
+    def test_7a_with_publisher_keys_the_installed_launcher_updates_through_the_service(self):
+        folder = install_dir()
+        versions = folder / "FileVersion.cfg"
+        h.write_ansi(versions, h.read_ansi(versions).replace("report.dat=2", "report.dat=1"))
+        (folder / "lib" / "report.dat").write_bytes(b"old report")
+        served = len(State.service.requests())
+        log = h.RunLog(PREFIX)
+        with h.UiDriver() as ui:
+            launcher = h.wine_start(win_install_dir() + "\\startqvl.exe", timeout=120,
+                                    env={"QV_STANDIN_LIFETIME": "2"})
+            self.addCleanup(h.end_process, launcher, 1)
+            self.assertTrue(h.wait_until(lambda: launcher.poll() is not None, 120), "the launcher did not end")
+        self.assertEqual(ui.boxes(), [])
+        self.assertEqual(launcher.returncode, 0)
+        self.assertEqual((folder / "lib" / "report.dat").read_bytes(), b"delivered report.dat")
+        self.assertIn("report.dat=2", h.read_ansi(versions))
+        self.assertTrue(len(State.service.requests()) > served)
+        # The service's process replaced the file; the launcher only handed the update over and started the client.
+        starts = re.findall(r"\[(\d+)\] startqvl 3\.24 in " + re.escape(win_install_dir()), log.text())
+        self.assertTrue(starts, "the launcher's run is not in its log")
+        launcher_pid = starts[-1]
+        events = [line for line in log.text().splitlines() if "[%s] " % launcher_pid in line]
+        self.assertTrue([e for e in events if "update delegated to the machine's update service" in e], events)
+        self.assertTrue([e for e in events if "update service result: Done" in e], events)
+        self.assertFalse([e for e in events if "report.dat" in e], events)
+        lines = [line for line in service_log() if "] update: " in line and "report.dat" in line]
+        self.assertTrue(lines, "the service's log names no report.dat")
+        service_pids = {re.search(r"\[(\d+)\] update: ", line).group(1) for line in lines}
+        self.assertEqual(len(service_pids), 1, lines)
+        self.assertNotIn(launcher_pid, service_pids)
+        h.wait_until(lambda: (folder / "quorvel.started.log").exists(), 30)
+        (folder / "quorvel.exit").touch()
+        h.end_strays("quorvel.exe", "qvlCheckCommunicate.exe")
 
     def test_8_uninstalling_leaves_neither_files_nor_registry_entries(self):
         self.assertTrue(all(path.is_file() for path in delivered_paths()))
