@@ -1,7 +1,5 @@
 #include "FileRunLog.h"
 
-#include <shlobj.h>
-
 #include "common/win32/WindowsApi.h"
 
 namespace launcher::win {
@@ -21,14 +19,20 @@ FileRunLog::FileRunLog(std::wstring folder, std::uint64_t sizeLimit)
       older_(folder_ + L"\\" + kFileName + L".1.log"),
       sizeLimit_(sizeLimit) {}
 
+// From the environment the system gives every logged-on user: asking the shell
+// instead would load it, and its many libraries, into every start.
 std::wstring FileRunLog::UserLogFolder() {
-    PWSTR path = nullptr;
-    std::wstring folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DONT_VERIFY, nullptr, &path))) {
-        folder = std::wstring(path) + L"\\Quorvel";
+    std::wstring path(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path + L"\\Quorvel";
+        }
+        path.resize(length);
     }
-    CoTaskMemFree(path);
-    return folder;
+    return {};
 }
 
 bool FileRunLog::Open() {

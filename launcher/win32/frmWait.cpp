@@ -163,15 +163,17 @@ void frmWait::SetApplicationPointer(const wchar_t* cursorId) const {
     SetCursor(cursor);
 }
 
-// The picture is scaled once; each paint then copies only the part asked for,
-// since every change of the prompt repaints the picture under it.
-bool frmWait::ScalePicture(HDC hdc, const RECT& client) {
-    if (m_scaled) return true;
-    if (!m_background) return false;
+// The picture at the window's size: scaled once (at 96 dots per inch it
+// already is); each paint then copies only the part asked for, since every
+// change of the prompt repaints the picture under it.
+HBITMAP frmWait::PictureAtSize(HDC hdc, const RECT& client) {
+    if (m_scaled) return m_scaled.get();
+    if (!m_background) return nullptr;
     BITMAP picture{};
     GetObjectW(m_background.get(), sizeof picture, &picture);
+    if (picture.bmWidth == client.right && picture.bmHeight == client.bottom) return m_background.get();
     qv::win::GdiObject<HBITMAP> scaled(CreateCompatibleBitmap(hdc, client.right, client.bottom));
-    if (!scaled) return false;
+    if (!scaled) return nullptr;
     const qv::win::MemoryDc source(CreateCompatibleDC(hdc));
     const qv::win::MemoryDc target(CreateCompatibleDC(hdc));
     {
@@ -183,20 +185,21 @@ bool frmWait::ScalePicture(HDC hdc, const RECT& client) {
                    picture.bmHeight, SRCCOPY);
     }
     m_scaled = std::move(scaled);
-    return true;
+    return m_scaled.get();
 }
 
 void frmWait::PaintBackground(HDC hdc, const RECT& area) {
     RECT client;
     GetClientRect(m_hWnd, &client);
-    if (!ScalePicture(hdc, client)) {
+    const HBITMAP picture = PictureAtSize(hdc, client);
+    if (!picture) {
         FillRect(hdc, &area, GetSysColorBrush(COLOR_BTNFACE));
         return;
     }
     const qv::win::MemoryDc memory(CreateCompatibleDC(hdc));
-    const qv::win::SelectedObject selected(memory.get(), m_scaled.get());
-    BitBlt(hdc, area.left, area.top, area.right - area.left, area.bottom - area.top, memory.get(), area.left,
-           area.top, SRCCOPY);
+    const qv::win::SelectedObject selected(memory.get(), picture);
+    BitBlt(hdc, area.left, area.top, area.right - area.left, area.bottom - area.top, memory.get(), area.left, area.top,
+           SRCCOPY);
 }
 
 LRESULT CALLBACK frmWait::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {

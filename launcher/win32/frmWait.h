@@ -35,7 +35,7 @@ private:
     LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
     void CreateChildren(const std::string& strLauncherFolder);
     void PaintBackground(HDC hdc, const RECT& area);
-    bool ScalePicture(HDC hdc, const RECT& client);
+    HBITMAP PictureAtSize(HDC hdc, const RECT& client);
     void PutPrompt(const std::string& strText);
     void SetApplicationPointer(const wchar_t* cursorId) const;
 
