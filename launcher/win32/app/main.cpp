@@ -4,8 +4,8 @@
 #include "common/win32/WindowsApi.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 
+#include "common/win32/ComApartment.h"
 #include "launcher/CommandLine.h"
 #include "launcher/ExitStatus.h"
 #include "launcher/win32/FileRunLog.h"
@@ -45,25 +45,12 @@ std::string LauncherFolder() {
     return qv::win::Narrow(folder);
 }
 
-class ComApartment {
-public:
-    ComApartment() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComApartment() {
-        if (SUCCEEDED(hr_)) CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    HRESULT hr_;
-};
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_ANIMATE_CLASS | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    ComApartment apartment;
+    const qv::win::ComApartment apartment(COINIT_APARTMENTTHREADED);
 
     using namespace launcher::win;
     const std::string folder = LauncherFolder();
