@@ -77,4 +77,10 @@ bool IsSameOrInside(std::string_view path, std::string_view folder) {
     return path.size() == folder.size() || folder.back() == '\\' || path[folder.size()] == '\\';
 }
 
+bool IsSameFolder(std::string_view first, std::string_view second) {
+    const PathCheck a = CheckLocalPath(first);
+    const PathCheck b = CheckLocalPath(second);
+    return a.path && b.path && a.path->size() == b.path->size() && IsSameOrInside(*a.path, *b.path);
+}
+
 }  // namespace updservice

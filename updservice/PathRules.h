@@ -29,4 +29,8 @@ std::optional<std::string> RefuseFileName(std::string_view name);
 // them, compared without regard to the case of ASCII letters.
 bool IsSameOrInside(std::string_view path, std::string_view folder);
 
+// True when both texts pass CheckLocalPath and name the same folder ("C:/Quorvel/"
+// and "c:\QUORVEL" do; "C:\Quorvel2" and "C:\Quorvel" do not).
+bool IsSameFolder(std::string_view first, std::string_view second);
+
 }  // namespace updservice

@@ -19,8 +19,9 @@ struct Incoming {
 class IServiceLink {
 public:
     virtual ~IServiceLink() = default;
-    // True when the settings come from the machine's key and the service
-    // answers on its pipe; the connection then stays open.
+    // True when the settings come from the machine's key, whose installation
+    // folder is the launcher's own, and the service answers on its pipe; the
+    // connection then stays open.
     virtual bool Open() = 0;
     virtual bool Send(const Record& record) = 0;
     // The next record, waiting at most `milliseconds`; the caller's windows

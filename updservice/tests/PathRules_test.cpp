@@ -83,6 +83,27 @@ TEST(IsSameOrInside, ComparesWholePartsWithoutLetterCase) {
     for (const Case& c : cases) EXPECT_EQ(IsSameOrInside(c.path, c.folder), c.inside) << c.path << " in " << c.folder;
 }
 
+TEST(IsSameFolder, OnlyTheSameLocalFolderInAnySpelling) {
+    const struct {
+        const char* first;
+        const char* second;
+        bool same;
+    } cases[] = {
+        {"C:\\Program Files (x86)\\Quorvel\\", "c:/program files (x86)/QUORVEL", true},
+        {"C:\\Quorvel", "C:\\Quorvel", true},
+        {"C:\\Quorvel2", "C:\\Quorvel", false},
+        {"C:\\Quorvel\\lib", "C:\\Quorvel", false},
+        {"C:\\Quorvel", "D:\\Quorvel", false},
+        {"C:\\Quorvel\\..\\Quorvel", "C:\\Quorvel", false},
+        {"\\\\server\\Quorvel", "\\\\server\\Quorvel", false},
+        {"", "", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsSameFolder(c.first, c.second), c.same) << c.first << " / " << c.second;
+        EXPECT_EQ(IsSameFolder(c.second, c.first), c.same) << c.second << " / " << c.first;
+    }
+}
+
 TEST(RefuseFileName, OnePlainPartOnly) {
     for (const char* name : {"Lumen_Control.ocx", "quorvel.exe", "升级.dll", ".profile"}) {
         EXPECT_FALSE(RefuseFileName(name).has_value()) << name;

@@ -1,16 +1,11 @@
 #include "PipeServiceLink.h"
 
-#include "common/win32/UniqueRegistryKey.h"
+#include "MachineKey.h"
+#include "updservice/PathRules.h"
 #include "updservice/RecordReader.h"
 
 namespace updservice::win {
 namespace {
-
-bool MachineKeyExists() {
-    qv::win::UniqueRegistryKey key;
-    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quorvel\\startqvl", 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY,
-                         key.Address()) == ERROR_SUCCESS;
-}
 
 // Runs what is queued for this thread's windows; false when the program is asked to end.
 bool PumpMessages() {
@@ -45,7 +40,10 @@ LinkStatus LinkStatusOf(PipeStatus status) {
 
 bool PipeServiceLink::Open() {
     read_.reset();
-    return MachineKeyExists() && client_.Connect(kConnectMs) == ClientStatus::Ok;
+    // A copy of the launcher elsewhere on a machine with a package installation
+    // reads the same key, but the service would update the other folder.
+    const std::optional<std::string> installDir = MachineKey().InstallDir();
+    return installDir && IsSameFolder(*installDir, launcherFolder_) && client_.Connect(kConnectMs) == ClientStatus::Ok;
 }
 
 bool PipeServiceLink::Send(const Record& record) { return client_.Send(record, kSendMs) == ClientStatus::Ok; }

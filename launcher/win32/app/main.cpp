@@ -73,7 +73,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         messageBox, fileSystem, processes,        clock,  random,    http, system, singleInstance,
         settings,   windows,    installProcesses, folder, &verifier, &log};
     // A package installation is updated by the machine's update service when it runs.
-    updservice::win::PipeServiceLink serviceLink;
+    updservice::win::PipeServiceLink serviceLink(folder);
     updservice::DelegatedUpdate updateDelegate(serviceLink, clock, &log);
     services.updateDelegate = &updateDelegate;
 
