@@ -330,7 +330,7 @@ class Update(DelegatedTest):
         self.assertIn("取消", window["texts"])
         # On the screen the file bar stands partway, never beyond where the transfer is held (the service
         # sends a state at most every 100 ms, so it may show a little less), and the overall bar at two
-        # files done and that part of the third.
+        # files done plus the file bar's share of the third.
         self.assertIsNotNone(seen["file"], "the file bar is not shown partly filled")
         self.assertIsNotNone(seen["overall"], "the overall bar is not shown partly filled")
         self.assertGreater(seen["file"], 0.2)
@@ -475,7 +475,8 @@ class Interruptions(DelegatedTest):
         self.assertIn("update service connection broken: 更新服务关闭了连接", self.launcher_run()[1])
 
         # Gone indeed; Wine's service manager still says RUNNING (Windows' would say STOPPED), and starts it again.
-        self.assertEqual(service.client("request"), [{"connect": "Absent"}])
+        self.assertTrue(h.wait_until(lambda: service.client("request") == [{"connect": "Absent"}], 10, interval=0.5),
+                        "the killed service still answers")
         service.run("sc", "start", service.SERVICE)
         self.assertTrue(h.wait_until(lambda: service.client("request")[0] == {"connect": "Ok"}, 20, interval=0.5),
                         "the service did not start again")
