@@ -1,7 +1,8 @@
-// quorvel.exe, the main client's stand-in: logs how it was started, shows its
-// window, and ends when the window is closed, when quorvel.exit appears in its
-// folder, or when its lifetime (QV_STANDIN_LIFETIME seconds) runs out; then it
-// logs why. A forced stop ("taskkill /f") leaves no "exited" line.
+// quorvel.exe, the main client's stand-in: logs how it was started (its pid,
+// command line, the show command asked for and the pid of the process that
+// started it), shows its window, and ends when the window is closed, when
+// quorvel.exit appears in its folder, or when its lifetime
+// (QV_STANDIN_LIFETIME seconds) runs out; then it logs why. A forced stop ("taskkill /f") leaves no "exited" line.
 //
 // Its window is a small form: when the control library is registered it hosts
 // a numeric box, a name box and a date box, loaded from quorvel.form beside it
@@ -26,6 +27,7 @@
 #include "common/win32/TextConvert.h"
 #include "common/win32/WindowsApi.h"
 #include <ole2.h>
+#include <tlhelp32.h>
 
 namespace {
 
@@ -41,6 +43,26 @@ int RequestedShowCommand() {
     startup.cb = sizeof startup;
     GetStartupInfoW(&startup);
     return (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
+}
+
+// The pid of the process that started this one; 0 when it cannot be told.
+DWORD ParentProcessId() {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    const DWORD self = GetCurrentProcessId();
+    DWORD parent = 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ProcessID == self) {
+            parent = entry.th32ParentProcessID;
+            break;
+        }
+    }
+    CloseHandle(snapshot);
+    return parent;
 }
 
 // The variable's text; unset and empty both read as no value.
@@ -150,8 +172,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     const std::wstring folder = testbed::ProgramFolder();
     const std::string pid = std::to_string(GetCurrentProcessId());
     const std::string commandLine = Narrow(GetCommandLineW());
-    testbed::AppendStandInLog(folder,
-                              "started\t" + pid + "\t" + commandLine + "\t" + std::to_string(RequestedShowCommand()));
+    testbed::AppendStandInLog(folder, "started\t" + pid + "\t" + commandLine + "\t" +
+                                          std::to_string(RequestedShowCommand()) + "\t" +
+                                          std::to_string(ParentProcessId()));
 
     const std::optional<std::string> lifetime = EnvironmentValue(L"QV_STANDIN_LIFETIME");
     const ULONGLONG deadline = GetTickCount64() + 1000ULL * testbed::LifetimeSeconds(lifetime);

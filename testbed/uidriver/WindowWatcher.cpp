@@ -27,6 +27,8 @@ std::string StateLine(HWND window, const std::string& className) {
         .Text("kind", "window")
         .Text("class", className)
         .Number("hwnd", HandleNumber(window))
+        .Text("title", TextOf(window))
+        .Number("pid", ProcessOf(window))
         .Boolean("visible", IsWindowVisible(window) != FALSE)
         .Number("x", frame.left)
         .Number("y", frame.top)

@@ -1,7 +1,7 @@
 #pragma once
 // Follows the top-level windows of the watched classes and records a window's
-// state each time it changes: first sight, position, size, visibility, the
-// texts of its child windows, topmost; and its end.
+// state each time it changes: first sight, its title and process, position,
+// size, visibility, the texts of its child windows, topmost; and its end.
 #include <map>
 #include <string>
 #include <utility>

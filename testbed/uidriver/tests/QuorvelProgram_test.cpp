@@ -98,7 +98,7 @@ TEST_F(QuorvelProgram, LogsItsStartShowsItsWindowAndEndsOnTheExitFile) {
     const std::vector<std::string> lines = WaitForLogLines(1);
     ASSERT_EQ(lines.size(), 1u);
     const std::vector<std::string> fields = SplitTabs(lines[0]);
-    ASSERT_EQ(fields.size(), 4u) << lines[0];
+    ASSERT_EQ(fields.size(), 5u) << lines[0];
     EXPECT_EQ(fields[0], "started");
     EXPECT_EQ(fields[1], std::to_string(m_program->id));
     // Windows hands the program its command line unchanged; Wine puts quotes
@@ -106,6 +106,8 @@ TEST_F(QuorvelProgram, LogsItsStartShowsItsWindowAndEndsOnTheExitFile) {
     const std::string path = Narrow((m_folder / L"quorvel.exe").wstring());
     EXPECT_THAT(fields[2], ::testing::AnyOf(path + " debug", "\"" + path + "\" debug"));
     EXPECT_EQ(fields[3], "1");  // SW_SHOWNORMAL
+    // This test started it.
+    EXPECT_EQ(fields[4], std::to_string(GetCurrentProcessId()));
 
     HWND window = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window = StandInWindowOf(m_program->id)); }));
@@ -132,7 +134,7 @@ TEST_F(QuorvelProgram, EndsWhenItsLifetimeRunsOutAndLogsAMissingShowRequest) {
     SetEnvironmentVariableW(L"QV_STANDIN_LIFETIME", nullptr);
     const std::vector<std::string> lines = WaitForLogLines(1);
     ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(SplitTabs(lines[0]).back(), "-1");
+    EXPECT_EQ(SplitTabs(lines[0])[3], "-1");
     ExpectExit("lifetime");
 }
 

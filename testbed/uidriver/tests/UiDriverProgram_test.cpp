@@ -163,8 +163,8 @@ public:
         RegisterClassW(&windowClass);
         const int x = (GetSystemMetrics(SM_CXSCREEN) - 350) / 2;
         const int y = (GetSystemMetrics(SM_CYSCREEN) - 97) / 2;
-        m_window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClass, L"", WS_POPUP | WS_VISIBLE, x, y, 350, 97,
-                                   nullptr, nullptr, windowClass.hInstance, nullptr);
+        m_window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClass, L"系统升级", WS_POPUP | WS_VISIBLE, x, y,
+                                   350, 97, nullptr, nullptr, windowClass.hInstance, nullptr);
         m_label = CreateWindowExW(0, L"STATIC", L"正在连接远程服务...", WS_CHILD | WS_VISIBLE, 164, 39, 170, 20,
                                   m_window, nullptr, windowClass.hInstance, nullptr);
         CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 24, 21, 47, 46, m_window, nullptr,
@@ -197,6 +197,8 @@ TEST_F(UiDriverProgram, RecordsAWatchedWindowWheneverItChanges) {
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     EXPECT_EQ(JsonField(first, "class"), R"("QvTestWatchedWindow")");
+    EXPECT_EQ(JsonField(first, "title"), R"("系统升级")");
+    EXPECT_EQ(JsonField(first, "pid"), std::to_string(GetCurrentProcessId()));
     EXPECT_EQ(JsonField(first, "visible"), "true");
     EXPECT_EQ(JsonField(first, "x"), std::to_string((screenWidth - 350) / 2));
     EXPECT_EQ(JsonField(first, "y"), std::to_string((screenHeight - 97) / 2));

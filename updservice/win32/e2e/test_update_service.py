@@ -128,11 +128,32 @@ class UpdateServiceTest(unittest.TestCase):
         set_machine_key(dict(SETTINGS, PublisherKeys=PUBLISHER_KEY))
         self.assertRefused("缺少 InstallDir")
 
-    def test_a_permitted_request_reaches_the_update_job_which_this_build_lacks(self):
-        set_machine_key(dict(SETTINGS, PublisherKeys=PUBLISHER_KEY, InstallDir="C:\\Program Files\\Quorvel\\"))
-        result = result_of(client("request"))
-        self.assertEqual(result["code"], "NotAvailable")
-        self.assertEqual(result_of(client("cancel"))["code"], "NotAvailable")
+    def test_a_permitted_request_runs_the_launchers_update_and_ends_as_it_does(self):
+        folder = h.scratch_folder("install")
+        set_machine_key(dict(SETTINGS, PublisherKeys=PUBLISHER_KEY, InstallDir=h.win_path(folder)))
+        before = len(log_lines())
+        lines = client("request")
+        self.assertEqual(lines[-1], {"record": "Result", "code": "Failed", "exitStatus": 11,
+                                     "reason": lines[-2]["text"]})
+        self.assertIn("找不到%s\\FileVersion.cfg文件" % h.win_path(folder), lines[-2]["text"])
+
+        h.write_ansi(folder / "FileVersion.cfg", "quorvel.exe=1\r\n")
+        lines = client("request")
+        # Nothing answers on port 9: the launcher's box for an unreachable service, and its status.
+        self.assertEqual([line.get("record") for line in lines], [None, None, "WaitText", "WaitText", "Box", "Result"])
+        self.assertEqual(lines[2]["text"], "正在连接远程服务...")
+        self.assertEqual(lines[3]["text"], "")
+        self.assertEqual(lines[4]["text"], "获取服务器信息出错，原因如下：\r\n\r\n网络错误或者升级文件版本信息解析错误。")
+        self.assertEqual(lines[4]["title"], "错误")
+        self.assertEqual(lines[5], {"record": "Result", "code": "Failed", "exitStatus": 13,
+                                    "reason": lines[4]["text"]})
+        self.assertEqual(h.read_ansi(folder / "FileVersion.cfg"), "quorvel.exe=1\r\n")
+
+        events = [line.split("\t", 1)[1] for line in log_lines()[before:]]
+        updates = [event.split("] update: ", 1)[1] for event in events if "] update: " in event]
+        self.assertIn("request GET http://127.0.0.1:9/api/GetProgramFiles.ashx?cid=School01&rnd=", "\n".join(updates))
+        self.assertEqual(updates[-1], "end: request failed, exit status 13")
+        self.assertNotIn("quor.vel.salts", "\n".join(events))
 
     def test_broken_records_end_their_own_connection_and_the_service_keeps_answering(self):
         before = len(log_lines())

@@ -32,6 +32,7 @@ std::string RecordLine(const Record& record) {
             using Body = std::decay_t<decltype(body)>;
             if constexpr (std::is_same_v<Body, ResultRecord>) {
                 line.Text("record", "Result").Text("code", ResultCodeName(body.code)).Text("reason", body.reason);
+                line.Number("exitStatus", body.exitStatus);
             } else if constexpr (std::is_same_v<Body, BoxRecord>) {
                 line.Text("record", "Box")
                     .Text("text", body.text)
