@@ -126,6 +126,15 @@ SERVICE_LOG = GrowingLog(service.LOG, service.LOG.with_name("qvlUpdateService.1.
 
 
 class DelegatedTest(unittest.TestCase):
+    def assertNextRunCompletes(self):
+        """With the service answering again as it should, the next start updates and starts the client."""
+        self.serve()
+        self.mark_logs()
+        ui = self.run_launcher()
+        self.assertEqual(ui.boxes(), [])
+        self.assertInstalled()
+        self.assertStartedByLauncher()
+
     def setUp(self):
         shutil.rmtree(INSTALL, ignore_errors=True)
         (INSTALL / "Tools").mkdir(parents=True)
@@ -449,12 +458,7 @@ class Cancel(DelegatedTest):
         self.assertEqual([event for _, event in self.service_updates()][-1], "end: cancelled, exit status 17")
         self.assertLess(len(self.downloads()), 3)
 
-        self.serve()
-        self.mark_logs()
-        ui = self.run_launcher()
-        self.assertEqual(ui.boxes(), [])
-        self.assertInstalled()
-        self.assertStartedByLauncher()
+        self.assertNextRunCompletes()
 
 
 class Interruptions(DelegatedTest):
@@ -480,12 +484,7 @@ class Interruptions(DelegatedTest):
         service.run("sc", "start", service.SERVICE)
         self.assertTrue(h.wait_until(lambda: service.client("request")[0] == {"connect": "Ok"}, 20, interval=0.5),
                         "the service did not start again")
-        self.serve()
-        self.mark_logs()
-        ui = self.run_launcher()
-        self.assertEqual(ui.boxes(), [])
-        self.assertInstalled()
-        self.assertStartedByLauncher()
+        self.assertNextRunCompletes()
 
 
 class TwoClients(DelegatedTest):
