@@ -15,6 +15,10 @@ public:
     virtual ~IRunLog() = default;
     // One event, without time or process id; never throws.
     virtual void Write(std::string_view event) = 0;
+    // Several events at once, in order (a log file takes them in one write).
+    virtual void WriteAll(const std::vector<std::string>& events) {
+        for (const std::string& event : events) Write(event);
+    }
     // A text that must never reach the log (the signing salt); it is masked
     // wherever a later event holds it.
     virtual void Conceal(std::string_view secret) = 0;
@@ -23,6 +27,9 @@ public:
 // The core's callers may run without a log.
 inline void LogEvent(IRunLog* log, std::string_view event) {
     if (log) log->Write(event);
+}
+inline void LogEvents(IRunLog* log, const std::vector<std::string>& events) {
+    if (log && !events.empty()) log->WriteAll(events);
 }
 
 struct LogTimestamp {

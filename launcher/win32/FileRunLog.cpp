@@ -62,24 +62,38 @@ void FileRunLog::GiveUp() noexcept {
 
 void FileRunLog::Write(std::string_view event) noexcept {
     try {
-        if (givenUp_) return;
-        if (!file_ && !Open()) {
-            GiveUp();
-            return;
-        }
-        const std::string line = FormatRunLogLine(Now(), GetCurrentProcessId(), event, secrets_);
-        if (size_ > 0 && size_ + line.size() > sizeLimit_) {
-            if (!Rotate()) return;
-        }
-        DWORD written = 0;
-        if (!WriteFile(file_.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr)) {
-            GiveUp();
-            return;
-        }
-        size_ += written;
+        Append(FormatRunLogLine(Now(), GetCurrentProcessId(), event, secrets_));
     } catch (...) {
         GiveUp();
     }
+}
+
+void FileRunLog::WriteAll(const std::vector<std::string>& events) noexcept {
+    try {
+        const LogTimestamp time = Now();
+        std::string lines;
+        for (const std::string& event : events) lines += FormatRunLogLine(time, GetCurrentProcessId(), event, secrets_);
+        Append(lines);
+    } catch (...) {
+        GiveUp();
+    }
+}
+
+void FileRunLog::Append(const std::string& lines) noexcept {
+    if (givenUp_) return;
+    if (!file_ && !Open()) {
+        GiveUp();
+        return;
+    }
+    if (size_ > 0 && size_ + lines.size() > sizeLimit_) {
+        if (!Rotate()) return;
+    }
+    DWORD written = 0;
+    if (!WriteFile(file_.Get(), lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr)) {
+        GiveUp();
+        return;
+    }
+    size_ += written;
 }
 
 void FileRunLog::Conceal(std::string_view secret) noexcept {

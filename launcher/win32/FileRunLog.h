@@ -27,9 +27,11 @@ public:
     static std::wstring UserLogFolder();
 
     void Write(std::string_view event) noexcept override;
+    void WriteAll(const std::vector<std::string>& events) noexcept override;
     void Conceal(std::string_view secret) noexcept override;
 
 private:
+    void Append(const std::string& lines) noexcept;
     bool Open();
     bool Rotate();
     void GiveUp() noexcept;

@@ -76,6 +76,25 @@ TEST_F(FileRunLogTest, BeyondTheLimitTheFileBecomesTheOlderOneAndTwoFilesAtMostR
     EXPECT_EQ(files, 2);
 }
 
+TEST_F(FileRunLogTest, SeveralEventsAtOnceLandInOrderAndMoveTheFullFileAsideWhole) {
+    FileRunLog log(folder_.wstring(), 1000);
+    log.Conceal("salt.x");
+    log.Write(std::string(700, 'a'));
+    log.WriteAll({"first salt.x", "second\r\nforged", std::string(300, 'b')});
+
+    const std::string current = Read(L"startqvl.log");
+    const std::string older = Read(L"startqvl.1.log");
+    // The batch would have crossed the limit, so it starts the new file whole.
+    EXPECT_EQ(Lines(older), 1);
+    EXPECT_EQ(Lines(current), 3);
+    const auto first = current.find("] first ***\r\n");
+    const auto second = current.find("] second\\r\\nforged\r\n");
+    ASSERT_NE(first, std::string::npos) << current;
+    ASSERT_NE(second, std::string::npos) << current;
+    EXPECT_LT(first, second);
+    EXPECT_NE(current.find(std::string(300, 'b') + "\r\n"), std::string::npos);
+}
+
 TEST_F(FileRunLogTest, AFolderThatCannotBeMadeOrAFileThatCannotBeOpenedWritesNothingAndFailsNothing) {
     std::ofstream(folder_) << "a file where the folder belongs";
     FileRunLog blocked(folder_.wstring());
