@@ -37,7 +37,7 @@ def archive_digest(archive):
 def service_resident():
     """VmRSS of the service's Wine process, in bytes (0 when it is not found); there is only one."""
     watcher = u.PeakResident(SERVICE_IMAGE, "")
-    for process in watcher._pids():
+    for process in watcher.processes():
         for line in (process / "status").read_text().splitlines():
             if line.startswith("VmRSS:"):
                 return int(line.split()[1]) * 1024

@@ -6,7 +6,6 @@ Wine process."""
 import hashlib
 import os
 import shutil
-import subprocess
 import sys
 import threading
 import time
@@ -36,9 +35,7 @@ class Archive:
                 digest.update(chunk)
                 out.write(chunk)
         self.sha256 = digest.hexdigest()
-        self.path = self.downloads / (ENTRY + ".comps")
-        subprocess.run(["arj", "a", "-m0", "-y", str(self.path), ENTRY], cwd=self.folder, check=True,
-                       stdout=subprocess.DEVNULL, timeout=900)
+        self.path = h.arj_archive(self.folder, ENTRY, into=self.downloads, stored=True, timeout=900)
         data.unlink()
 
     def remove(self):
@@ -119,7 +116,8 @@ class PeakResident:
         self._stop.set()
         self._thread.join(timeout=10)
 
-    def _pids(self):
+    def processes(self):
+        """The /proc folders of the followed processes."""
         for entry in Path("/proc").iterdir():
             if entry.name.isdigit():
                 try:
@@ -131,7 +129,7 @@ class PeakResident:
 
     def _watch(self):
         while not self._stop.is_set():
-            for process in self._pids():
+            for process in self.processes():
                 try:
                     for line in (process / "status").read_text().splitlines():
                         if line.startswith("VmHWM:"):

@@ -301,8 +301,7 @@ def make_archive(downloads):
     for name, _ in DELIVERED:
         if name != "quorvel.exe":
             (files / name).write_bytes(b"delivered " + name.encode())
-        subprocess.run(["arj", "a", "-y", str(downloads / (name + ".comps")), name], cwd=files, check=True,
-                       stdout=subprocess.DEVNULL, timeout=60)
+        h.arj_archive(files, name, into=downloads)
 
 
 class Package(unittest.TestCase):

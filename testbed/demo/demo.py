@@ -71,8 +71,7 @@ def make_archives(folder):
     h.copy_program("Lumen_Control.ocx", files)
     (files / "Lumen_Data.dat").write_bytes(os.urandom(2 * 1024 * 1024))
     for name, _, _ in FILES:
-        subprocess.run(["arj", "a", "-y", str(archives / (name + ".comps")), name], cwd=files, check=True,
-                       stdout=subprocess.DEVNULL, timeout=60)
+        h.arj_archive(files, name, into=archives)
     return archives
 
 

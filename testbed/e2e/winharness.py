@@ -336,6 +336,14 @@ def copy_program(name, folder, source=None):
     shutil.copy2(Path(source or BIN) / name, Path(folder) / name)
 
 
+def arj_archive(folder, name, into=None, stored=False, timeout=300):
+    """name.comps made by Debian's arj from folder/name, in `into` (default: folder); stored: no compression."""
+    target = Path(into or folder) / (name + ".comps")
+    subprocess.run(["arj", "a", "-y", *(["-m0"] if stored else []), str(target), name], cwd=folder, check=True,
+                   stdout=subprocess.DEVNULL, timeout=timeout)
+    return target
+
+
 class JsonLineClient:
     """A Windows test client under Wine that takes commands on stdin and
     answers each with one JSON line on stdout; its first line says it is ready."""

@@ -55,8 +55,7 @@ class Sources:
         h.copy_program("regmarker.dll", self.files)
         (self.files / "Lumen_Data.dat").write_bytes(data_bytes())
         for name in ["quorvel.exe", "regmarker.dll", "Lumen_Data.dat"]:
-            subprocess.run(["arj", "a", "-y", str(self.archives / (name + ".comps")), name], cwd=self.files,
-                           check=True, stdout=subprocess.DEVNULL, timeout=60)
+            h.arj_archive(self.files, name, into=self.archives)
 
 
 class DownloadTest(unittest.TestCase):

@@ -3,7 +3,6 @@ a [SYS_PATH] entry lands in the folder that 32-bit programs see as the system
 folder (SysWOW64), and the regsvr32 the launcher starts registers the 32-bit
 control library from there, so that a 32-bit host, the main-client stand-in
 the launcher then starts, creates its controls."""
-import subprocess
 import sys
 import unittest
 from pathlib import Path
@@ -36,8 +35,7 @@ class SystemFolderEntry(unittest.TestCase):
         self.addCleanup(remove_from_system_folders)
         sources = h.scratch_folder("sources")
         h.copy_program(LIBRARY, sources)
-        subprocess.run(["arj", "a", "-y", str(sources / (LIBRARY + ".comps")), LIBRARY], cwd=sources, check=True,
-                       stdout=subprocess.DEVNULL, timeout=60)
+        h.arj_archive(sources, LIBRARY)
         self.service = h.UpdateService(CATALOGUE, downloads=sources)
         self.service.__enter__()
         self.addCleanup(self.service.__exit__, None, None, None)

@@ -6,7 +6,6 @@ start; a cut transfer is continued with one ranged request, restarted when
 the server ignores the range or the archive's digest changed."""
 import hashlib
 import os
-import subprocess
 import sys
 import unittest
 from pathlib import Path
@@ -37,9 +36,7 @@ def sha256_of(path):
 
 def archive(folder, name, stored=False):
     """name.comps made by Debian's arj from folder/name, in folder."""
-    subprocess.run(["arj", "a", "-y", *(["-m0"] if stored else []), str(folder / (name + ".comps")), name],
-                   cwd=folder, check=True, stdout=subprocess.DEVNULL, timeout=300)
-    return folder / (name + ".comps")
+    return h.arj_archive(folder, name, stored=stored)
 
 
 def kill_launcher():

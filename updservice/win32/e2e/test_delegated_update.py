@@ -63,8 +63,7 @@ class Sources:
         (self.files / "Lumen_Data.dat").write_bytes(os.urandom(600 * 1024))
         (self.files / SYSTEM_FILE).write_bytes(b"a file for the system folder\r\n")
         for name in NAMES + [SYSTEM_FILE]:
-            subprocess.run(["arj", "a", "-y", str(self.archives / (name + ".comps")), name], cwd=self.files,
-                           check=True, stdout=subprocess.DEVNULL, timeout=60)
+            h.arj_archive(self.files, name, into=self.archives)
         self.digests = {p.name[:-len(".comps")]: digest(p) for p in self.archives.iterdir()}
 
     def catalogue(self, entries=ENTRIES):
