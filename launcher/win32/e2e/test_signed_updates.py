@@ -132,6 +132,15 @@ class Keys(SignedTest):
         self.assertEqual(ui.boxes(), [])
         self.assertInstalled()
 
+    def test_cng_is_loaded_by_the_first_check_not_by_every_start(self):
+        # Loading it initialises a whole cryptographic library, which a start without keys would pay for.
+        objdump = "%s-w64-mingw32-objdump" % h.ARCH
+        headers = subprocess.run([objdump, "-p", str(h.BIN / "startqvl.exe")], capture_output=True, text=True,
+                                 timeout=60, check=True).stdout
+        imported = [line.split(":", 1)[1].strip().lower() for line in headers.splitlines() if "DLL Name:" in line]
+        self.assertIn("kernel32.dll", imported)
+        self.assertNotIn("bcrypt.dll", imported)
+
     def test_without_keys_a_signed_answer_is_taken_as_before(self):
         self.serve(xml=self.signed_catalogue(), sign_key=self.key_a)
         ui = self.run_launcher()
