@@ -2,8 +2,13 @@
 with its log and without (no usable log folder), against two baselines: one
 MSXML GET and one CreateProcess, and the same after creating and showing one
 plain window (the launcher must show its wait window, and under Wine a
-process's first window costs about 100 ms). All under Wine in the same run,
-the four taking turns each round. Prints the medians and the ratios."""
+process's first window costs about 100 ms). All under Wine in the same run.
+
+Each run starts the main client's stand-in. Before the next run is timed, that
+stand-in is told to end and waited for, untimed: otherwise every run would be
+measured while the last run's client starts up or ends on the other core, and
+by how much depended on the run's place in the round. The four kinds also take
+turns at going first. Prints the medians and the ratios."""
 import statistics
 import sys
 import time
@@ -25,11 +30,38 @@ def catalogue():
 
 def timed(program, *args):
     started = time.monotonic()
-    result = h.wine(program, *args, timeout=120, env={"QV_STANDIN_LIFETIME": "2"})
+    result = h.wine(program, *args, timeout=120, env={"QV_STANDIN_LIFETIME": "60"})
     elapsed = time.monotonic() - started
     if result.returncode != 0:
         raise RuntimeError("%s ended with %d" % (program, result.returncode))
     return elapsed
+
+
+class ClientStandIns:
+    """Ends the stand-in that each run started before the next run is timed."""
+
+    def __init__(self, folder):
+        self.log = folder / "quorvel.started.log"
+        self.stop = folder / "quorvel.exit"
+        self.runs = 0
+
+    def count(self, event):
+        if not self.log.exists():
+            return 0
+        return sum(1 for line in self.log.read_text(encoding="utf-8", errors="replace").splitlines()
+                   if line.startswith(event + "\t"))
+
+    def settle(self):
+        self.runs += 1
+        if not h.wait_until(lambda: self.count("started") >= self.runs, 30):
+            raise RuntimeError("run %d started no main client" % self.runs)
+        self.stop.touch()
+        try:
+            if not h.wait_until(lambda: self.count("exited") >= self.runs, 30):
+                raise RuntimeError("the main client of run %d did not end" % self.runs)
+            time.sleep(0.2)  # "exited" is its last line, not the end of its process
+        finally:
+            self.stop.unlink()
 
 
 class LogSwitch:
@@ -67,17 +99,25 @@ def main():
             "[Update]\r\nServiceUrl=%s\r\nCustomerCode=School01\r\nSigningSalt=%s\r\n" % (service.url, SALT))
         url = service.url + "/api/GetProgramFiles.ashx?cid=School01&rnd=1&db=&sign=x"
         client = h.win_path(install / "quorvel.exe")
+        runs = {
+            "logged": (log.on, install / "startqvl.exe", ()),
+            "unlogged": (log.off, install / "startqvl.exe", ()),
+            "plain": (None, install / "baseline_launch.exe", (url, client)),
+            "windowed": (None, install / "baseline_launch.exe", ("--window", url, client)),
+        }
+        kinds = list(runs)
+        clients = ClientStandIns(install)
         try:
-            for _ in range(ROUNDS):
-                log.on()
-                times["logged"].append(timed(install / "startqvl.exe"))
-                log.off()
-                times["unlogged"].append(timed(install / "startqvl.exe"))
-                times["plain"].append(timed(install / "baseline_launch.exe", url, client))
-                times["windowed"].append(timed(install / "baseline_launch.exe", "--window", url, client))
+            for round_number in range(ROUNDS):
+                turn = round_number % len(kinds)
+                for kind in kinds[turn:] + kinds[:turn]:
+                    prepare, program, arguments = runs[kind]
+                    if prepare:
+                        prepare()
+                    times[kind].append(timed(program, *arguments))
+                    clients.settle()
         finally:
             log.on()
-    (install / "quorvel.exit").touch()
     median = {kind: statistics.median(values) for kind, values in times.items()}
     print("start to launch, 50 entries, nothing to update (median of %d, under Wine)" % ROUNDS)
     print("  startqvl.exe, logging     %.3f s" % median["logged"])
