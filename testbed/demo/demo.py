@@ -60,19 +60,14 @@ def run_check(install):
     print("  CHECK exit status:", checked.returncode)
 
 
-def make_archives(folder):
+def make_archives():
     """The new program files, each packed with arj as <name>.comps."""
-    files = folder / "files"
-    archives = folder / "archives"
-    files.mkdir()
-    archives.mkdir()
-    h.copy_program("quorvel.exe", files)
-    h.copy_program("regmarker.dll", files)
-    h.copy_program("Lumen_Control.ocx", files)
-    (files / "Lumen_Data.dat").write_bytes(os.urandom(2 * 1024 * 1024))
-    for name, _, _ in FILES:
-        h.arj_archive(files, name, into=archives)
-    return archives
+    return h.UpdateSources({
+        "quorvel.exe": (h.BIN / "quorvel.exe").read_bytes(),
+        "regmarker.dll": (h.BIN / "regmarker.dll").read_bytes(),
+        "Lumen_Control.ocx": (h.BIN / "Lumen_Control.ocx").read_bytes(),
+        "Lumen_Data.dat": os.urandom(2 * 1024 * 1024),
+    }).archives
 
 
 def screenshot(path):
@@ -106,7 +101,7 @@ def main():
     h.write_ansi(install / "FileVersion.cfg", "# 本机已安装的程序文件版本\r\n" +
                  "".join("%s=7\r\n" % name for name, _, _ in FILES))
     (install / "quorvel.form").write_text(FORM, encoding="utf-8")
-    archives = make_archives(h.scratch_folder("sources"))
+    archives = make_archives()
     key, publisher_keys = publisher_key(h.scratch_folder("publisher"))
     print("publisher key made with qv-publisher:", publisher_keys)
     monitor_ready = start_monitor_server()

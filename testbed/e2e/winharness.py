@@ -344,6 +344,21 @@ def arj_archive(folder, name, into=None, stored=False, timeout=300):
     return target
 
 
+class UpdateSources:
+    """An update's new files in files/ and their arj archives (<name>.comps) in
+    archives/, in a scratch folder; contents maps each file's name to its bytes."""
+
+    def __init__(self, contents, name="sources"):
+        self.folder = scratch_folder(name)
+        self.files = self.folder / "files"
+        self.archives = self.folder / "archives"
+        self.files.mkdir()
+        self.archives.mkdir()
+        for file_name, data in contents.items():
+            (self.files / file_name).write_bytes(data)
+            arj_archive(self.files, file_name, into=self.archives)
+
+
 class JsonLineClient:
     """A Windows test client under Wine that takes commands on stdin and
     answers each with one JSON line on stdout; its first line says it is ready."""

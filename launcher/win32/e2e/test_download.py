@@ -42,20 +42,11 @@ def data_bytes():
     return os.urandom(DATA_SIZE)
 
 
-class Sources:
-    """The new program files and their archives, made with arj in a scratch folder."""
-
-    def __init__(self):
-        self.folder = h.scratch_folder("sources")
-        self.files = self.folder / "files"
-        self.archives = self.folder / "archives"
-        self.files.mkdir()
-        self.archives.mkdir()
-        h.copy_program("quorvel.exe", self.files)
-        h.copy_program("regmarker.dll", self.files)
-        (self.files / "Lumen_Data.dat").write_bytes(data_bytes())
-        for name in ["quorvel.exe", "regmarker.dll", "Lumen_Data.dat"]:
-            h.arj_archive(self.files, name, into=self.archives)
+def sources():
+    """The new program files and their archives."""
+    return h.UpdateSources({"quorvel.exe": (h.BIN / "quorvel.exe").read_bytes(),
+                            "regmarker.dll": (h.BIN / "regmarker.dll").read_bytes(),
+                            "Lumen_Data.dat": data_bytes()})
 
 
 class DownloadTest(unittest.TestCase):
@@ -64,7 +55,7 @@ class DownloadTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         h.end_strays("quorvel.exe", "startqvl.exe")
-        cls.sources = Sources()
+        cls.sources = sources()
 
     def serve(self, faults=(), xml=None, **options):
         """options: further arguments of h.UpdateService (downloads, sign_key, tls)."""

@@ -53,31 +53,28 @@ class SamePort:
         super().serve(faults, xml, **options)
 
 
-class Sources:
+class Sources(h.UpdateSources):
     """The four new files and their archives; the old copies, which differ from them; a
     downloads folder whose second archive is damaged."""
 
     def __init__(self):
-        self.folder = h.scratch_folder("sources")
-        self.files, self.old, self.archives, self.damaged = (self.folder / n for n in
-                                                             ("files", "old", "archives", "damaged"))
-        for folder in (self.files, self.old, self.archives, self.damaged):
-            folder.mkdir()
-        for name in ("quorvel.exe", "regmarker.dll"):
-            h.copy_program(name, self.files)
+        sizes = {"Lumen_Data.dat": d.DATA_SIZE, "Lumen_Text.dat": 20000}
+        programs = {name: (h.BIN / name).read_bytes() for name in ("quorvel.exe", "regmarker.dll")}
+        super().__init__(dict(programs, **{name: os.urandom(size) for name, size in sizes.items()}))
+        self.old, self.damaged = self.folder / "old", self.folder / "damaged"
+        self.old.mkdir()
+        self.damaged.mkdir()
+        for name, image in programs.items():
             # A PE file keeps working with bytes after its end: the old copy differs in them.
-            (self.old / name).write_bytes((self.files / name).read_bytes() + b"\0old build")
-        for name, size in (("Lumen_Data.dat", d.DATA_SIZE), ("Lumen_Text.dat", 20000)):
-            (self.files / name).write_bytes(os.urandom(size))
+            (self.old / name).write_bytes(image + b"\0old build")
+        for name, size in sizes.items():
             (self.old / name).write_bytes(os.urandom(size // 2))
         for name in FILES:
-            made = archive(self.files, name)
-            made.rename(self.archives / made.name)
-            bytes_ = bytearray((self.archives / made.name).read_bytes())
+            bytes_ = bytearray((self.archives / (name + ".comps")).read_bytes())
             if name == SECOND:
                 for at in range(len(bytes_) // 2, len(bytes_) // 2 + 64):
                     bytes_[at] ^= 0x5A
-            (self.damaged / made.name).write_bytes(bytes_)
+            (self.damaged / (name + ".comps")).write_bytes(bytes_)
 
     def size(self, name, old=False):
         return ((self.old if old else self.files) / name).stat().st_size

@@ -47,23 +47,18 @@ def digest(path):
     return hashlib.sha256(Path(path).read_bytes()).hexdigest()
 
 
-class Sources:
+class Sources(h.UpdateSources):
     """The new files and their arj archives. The new client differs from the
     installed one by what follows its image, so that a replaced file shows."""
 
     def __init__(self):
-        self.folder = h.scratch_folder("sources")
-        self.files = self.folder / "files"
-        self.archives = self.folder / "archives"
-        self.files.mkdir()
-        self.archives.mkdir()
-        (self.files / "quorvel.exe").write_bytes((h.BIN / "quorvel.exe").read_bytes() + b"\0build 2 of the client")
-        h.copy_program("regmarker.dll", self.files)
-        # Random, so that the archive stays as big as the file and a transfer can be held halfway.
-        (self.files / "Lumen_Data.dat").write_bytes(os.urandom(600 * 1024))
-        (self.files / SYSTEM_FILE).write_bytes(b"a file for the system folder\r\n")
-        for name in NAMES + [SYSTEM_FILE]:
-            h.arj_archive(self.files, name, into=self.archives)
+        super().__init__({
+            "quorvel.exe": (h.BIN / "quorvel.exe").read_bytes() + b"\0build 2 of the client",
+            "regmarker.dll": (h.BIN / "regmarker.dll").read_bytes(),
+            # Random, so that the archive stays as big as the file and a transfer can be held halfway.
+            "Lumen_Data.dat": os.urandom(600 * 1024),
+            SYSTEM_FILE: b"a file for the system folder\r\n",
+        })
         self.digests = {p.name[:-len(".comps")]: digest(p) for p in self.archives.iterdir()}
 
     def catalogue(self, entries=ENTRIES):
