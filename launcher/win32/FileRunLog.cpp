@@ -2,6 +2,8 @@
 
 #include "common/win32/WindowsApi.h"
 
+#include "common/win32/Environment.h"
+
 namespace launcher::win {
 namespace {
 
@@ -22,17 +24,8 @@ FileRunLog::FileRunLog(std::wstring folder, std::uint64_t sizeLimit)
 // From the environment the system gives every logged-on user: asking the shell
 // instead would load it, and its many libraries, into every start.
 std::wstring FileRunLog::UserLogFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path + L"\\Quorvel";
-        }
-        path.resize(length);
-    }
-    return {};
+    const std::optional<std::wstring> folder = qv::win::EnvironmentText(L"LOCALAPPDATA");
+    return folder ? *folder + L"\\Quorvel" : std::wstring();
 }
 
 bool FileRunLog::Open() {

@@ -24,7 +24,9 @@
 #include "StandInWindow.h"
 #include "TerminalMonitor.h"
 #include "TerminalSetting.h"
+#include "common/win32/Environment.h"
 #include "common/win32/TextConvert.h"
+#include "common/win32/UniqueHandle.h"
 #include "common/win32/WindowsApi.h"
 #include <ole2.h>
 #include <tlhelp32.h>
@@ -47,38 +49,27 @@ int RequestedShowCommand() {
 
 // The pid of the process that started this one; 0 when it cannot be told.
 DWORD ParentProcessId() {
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
+    const qv::win::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) {
         return 0;
     }
     const DWORD self = GetCurrentProcessId();
     DWORD parent = 0;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry)) {
         if (entry.th32ProcessID == self) {
             parent = entry.th32ParentProcessID;
             break;
         }
     }
-    CloseHandle(snapshot);
     return parent;
 }
 
 // The variable's text; unset and empty both read as no value.
 std::optional<std::string> EnvironmentValue(const wchar_t* name) {
-    std::wstring value(64, L'\0');
-    for (;;) {
-        const DWORD length = GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
-        if (length == 0) {
-            return std::nullopt;
-        }
-        if (length < value.size()) {
-            value.resize(length);
-            return Narrow(value);
-        }
-        value.resize(length);
-    }
+    const std::optional<std::wstring> value = qv::win::EnvironmentText(name);
+    return value ? std::optional<std::string>(Narrow(*value)) : std::nullopt;
 }
 
 std::string HexOf(HRESULT hr) {
