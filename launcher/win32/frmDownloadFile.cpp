@@ -64,6 +64,8 @@ bool frmDownloadFile::RunModal() {
 
 bool frmDownloadFile::Form_Load() {
     m_bCancel = false;
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
     const HINSTANCE hInstance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass = qv::win::WindowClass(kClassName, &frmDownloadFile::WindowProc, hInstance);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);

@@ -8,7 +8,7 @@ BOOL SetTopMost(HWND hWnd, bool bTopMost) {
     return bTopMost ? result : FALSE;
 }
 
-void DoEvents() {
+bool DoEvents() {
     // A window that keeps posting to itself must not hold the caller here.
     constexpr ULONGLONG kMaxMilliseconds = 1000;
     const ULONGLONG start = GetTickCount64();
@@ -16,11 +16,12 @@ void DoEvents() {
     while (GetTickCount64() - start < kMaxMilliseconds && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
+            return false;
         }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    return true;
 }
 
 }  // namespace launcher::win

@@ -10,7 +10,8 @@ namespace launcher::win {
 BOOL SetTopMost(HWND hWnd, bool bTopMost);
 
 // Lets the thread's windows handle the messages waiting for them (paint and
-// input included), then returns. A WM_QUIT found on the way is put back.
-void DoEvents();
+// input included), then returns. A WM_QUIT found on the way is put back,
+// and the result is then false: the program is asked to end.
+bool DoEvents();
 
 }  // namespace launcher::win

@@ -1,6 +1,7 @@
 #include "PipeServiceLink.h"
 
 #include "MachineKey.h"
+#include "launcher/win32/modPublicFunction.h"
 #include "updservice/PathRules.h"
 #include "updservice/RecordReader.h"
 
@@ -9,20 +10,6 @@ namespace {
 
 // How often the reader looks whether it is to stop while no record comes.
 constexpr DWORD kReaderSliceMs = 1000;
-
-// Runs what is queued for this thread's windows; false when the program is asked to end.
-bool PumpMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return false;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return true;
-}
 
 LinkStatus LinkStatusOf(PipeStatus status) {
     switch (status) {
@@ -101,7 +88,7 @@ Incoming PipeServiceLink::Receive(std::uint32_t milliseconds) {
         const DWORD waited = MsgWaitForMultipleObjects(1, &arrived, FALSE, left, QS_ALLINPUT);
         if (waited == WAIT_OBJECT_0) continue;
         if (waited == WAIT_OBJECT_0 + 1) {
-            if (!PumpMessages()) return {LinkStatus::Failed, std::nullopt, "启动程序正在退出"};
+            if (!launcher::win::DoEvents()) return {LinkStatus::Failed, std::nullopt, "启动程序正在退出"};
             continue;
         }
         if (waited == WAIT_TIMEOUT) return {LinkStatus::TimedOut, std::nullopt, {}};

@@ -3,8 +3,6 @@
 // status of how the sequence ended.
 #include "common/win32/WindowsApi.h"
 
-#include <commctrl.h>
-
 #include "common/win32/ComApartment.h"
 #include "launcher/CommandLine.h"
 #include "launcher/ExitStatus.h"
@@ -48,8 +46,6 @@ std::string LauncherFolder() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_ANIMATE_CLASS | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
     const qv::win::ComApartment apartment(COINIT_APARTMENTTHREADED);
 
     using namespace launcher::win;
