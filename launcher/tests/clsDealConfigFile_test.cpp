@@ -199,12 +199,6 @@ TEST_F(ConfigFileTest, FailedRewriteLeavesTheOldFileUntouched) {
     }
 }
 
-}  // namespace
-}  // namespace launcher
-
-namespace launcher {
-namespace {
-
 // A version file that already holds every version is not written again, so
 // that a start with nothing to update works where the user may not write.
 TEST(ConfigFileUnchanged, IsNotRewrittenButAnyChangeIsAndAnotherFileAlwaysIs) {

@@ -388,9 +388,9 @@ class Package(unittest.TestCase):
         folder = install_dir()
         # This package was installed without publisher keys, so its service refuses to update;
         # with the service stopped the launcher updates in its own process, as without one.
-        sc("stop", "qvlUpdateService")
+        sc("stop", SERVICE)
         self.assertTrue(wait_for_service_state("STOPPED"), "the service did not stop")
-        self.addCleanup(lambda: (sc("start", "qvlUpdateService"), wait_for_service_state("RUNNING")))
+        self.addCleanup(lambda: (sc("start", SERVICE), wait_for_service_state("RUNNING")))
         # The launcher downloads into the folders an entry names; it makes none of them.
         for path in delivered_paths():
             path.parent.mkdir(parents=True, exist_ok=True)
